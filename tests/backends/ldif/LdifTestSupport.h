@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -55,4 +56,62 @@ inline QStringList namesOf(const tyArrGroup1& groups) {
         r << q(g.Name);
     }
     return r;
+}
+
+// A date-time as seconds since 1970, "none" or "never".
+inline QString dateText(tyDateTime d) {
+    if (d == kDateNone) {
+        return "none";
+    }
+    if (d == kDateNever) {
+        return "never";
+    }
+    return QString::number(qRound64((d - kUnixEpochDay) * 86400.0));
+}
+
+template <class Record, size_t N>
+QString flagsText(const std::array<FlagField<Record>, N>& fields, const Record& r) {
+    QStringList set;
+    for (const auto& f : fields) {
+        if (r.*f.field) {
+            set << QString::fromLatin1(f.name.data(), qsizetype(f.name.size()));
+        }
+    }
+    return set.join('|');
+}
+
+inline QString fieldText(const tyUserInfo3& u, const QString& field) {
+    const QHash<QString, QString> fields = {
+        {"Name", q(u.Name)},
+        {"PasswordAge", QString::number(u.PasswordAge)},
+        {"Priv", q(u.Priv)},
+        {"HomeDir", q(u.HomeDir)},
+        {"Comment", q(u.Comment)},
+        {"Flags", flagsText(kUi3FlagFields, u.Flags)},
+        {"ScriptPath", q(u.ScriptPath)},
+        {"AuthFlags", flagsText(kUi3AuthFlagFields, u.AuthFlags)},
+        {"FullName", q(u.FullName)},
+        {"UsrComment", q(u.UsrComment)},
+        {"Workstations", q(u.Workstations)},
+        {"LastLogon", dateText(u.LastLogon)},
+        {"LastLogoff", dateText(u.LastLogoff)},
+        {"AcctExpires", dateText(u.AcctExpires)},
+        {"MaxStorage", QString::number(u.MaxStorage)},
+        {"UnitsPerWeek", q(u.UnitsPerWeek)},
+        {"LogonHours", QString::number(u.LogonHours)},
+        {"BadPwCount", QString::number(u.BadPwCount)},
+        {"NumLogons", QString::number(u.NumLogons)},
+        {"LogonServer", q(u.LogonServer)},
+        {"CountryCode", QString::number(u.CountryCode)},
+        {"CodePage", QString::number(u.CodePage)},
+        {"UserId", QString::number(u.UserId)},
+        {"PrimaryGroupId", QString::number(u.PrimaryGroupId)},
+        {"Profile", q(u.Profile)},
+        {"HomeDirDrive", q(u.HomeDirDrive)},
+        {"PasswordExpired", QString::number(u.PasswordExpired)},
+    };
+    if (!fields.contains(field)) {
+        qFatal("no field %s", qPrintable(field));
+    }
+    return fields.value(field);
 }
