@@ -33,9 +33,9 @@ LdifError::LdifError(std::string file, unsigned long line, std::string reason)
       m_line(line),
       m_reason(std::move(reason)) {}
 
-LdifReader::LdifReader(std::string path) : m_path(std::move(path)) {
+LdifReader::LdifReader(std::string path) : m_path(std::move(path)), m_file(nullptr, ldif_close) {
     errno = 0;
-    m_file = ldif_open(m_path.c_str(), "r");
+    m_file.reset(ldif_open(m_path.c_str(), "r"));
     if (m_file == nullptr) {
         fail(0, "cannot be opened: " + systemReason(errno));
     }
@@ -56,9 +56,6 @@ LdifReader::LdifReader(std::string path) : m_path(std::move(path)) {
 }
 
 LdifReader::~LdifReader() {
-    if (m_file != nullptr) {
-        ldif_close(m_file);
-    }
     ber_memfree(m_buffer);
 }
 
@@ -89,7 +86,7 @@ bool LdifReader::readRecord() {
     const long before = std::ftell(m_file->fp);
     const unsigned long linesBefore = m_lineNumber;
     errno = 0;
-    const int rc = ldif_read_record(m_file, &m_lineNumber, &m_buffer, &m_bufferSize);
+    const int rc = ldif_read_record(m_file.get(), &m_lineNumber, &m_buffer, &m_bufferSize);
     static constexpr const char* kInclude =
         "an \"include:\" line, which is not followed: an export is read from one file";
     if (rc < 0) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,7 +50,7 @@ private:
     unsigned long lineAt(const char* p) const;
 
     std::string m_path;
-    struct LDIFFP* m_file = nullptr;
+    std::unique_ptr<struct LDIFFP, void (*)(struct LDIFFP*)> m_file;
     char* m_buffer = nullptr;
     int m_bufferSize = 0;
     unsigned long m_lineNumber = 0;   // the last line the parser has read
