@@ -14,9 +14,9 @@ constexpr std::array<std::string_view, kUserAttributeCount> kNames = {
     "sAMAccountName", "userAccountControl", "objectSid",      "primaryGroupID",
     "homeDirectory",  "description",        "scriptPath",     "displayName",
     "comment",        "userWorkstations",   "profilePath",    "homeDrive",
-    "userParameters", "lastLogon",          "lastLogoff",     "accountExpires",
-    "pwdLastSet",     "lockoutTime",        "badPwdCount",    "logonCount",
-    "countryCode",    "codePage",           "maxStorage",     "logonHours",
+    "lastLogon",      "lastLogoff",         "accountExpires", "pwdLastSet",
+    "lockoutTime",    "badPwdCount",        "logonCount",     "countryCode",
+    "codePage",       "maxStorage",         "logonHours",
 };
 
 enum class Kind { Text, Int32, Int64, Sid, LogonHours };
@@ -154,7 +154,10 @@ net::USER_INFO_3 MapUserInfo3(const UserAttributes& attributes, const AccountFac
     u.usri3_script_path = text(UserAttribute::scriptPath);
     u.usri3_full_name = text(UserAttribute::displayName);
     u.usri3_usr_comment = text(UserAttribute::comment);
-    u.usri3_parms = text(UserAttribute::userParameters);
+    // userParameters (usri3_parms) often holds Terminal Services settings
+    // as binary data in a text attribute; the program shows none of it, so
+    // it is not read and an odd value cannot stop a load.
+    u.usri3_parms = block.text(std::u16string_view());
     u.usri3_workstations = text(UserAttribute::userWorkstations);
     u.usri3_profile = text(UserAttribute::profilePath);
     u.usri3_home_dir_drive = text(UserAttribute::homeDrive);

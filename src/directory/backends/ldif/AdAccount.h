@@ -53,7 +53,6 @@ enum class UserAttribute : uint8_t {
     userWorkstations,
     profilePath,
     homeDrive,
-    userParameters,
     lastLogon,
     lastLogoff,
     accountExpires,
@@ -66,7 +65,7 @@ enum class UserAttribute : uint8_t {
     maxStorage,
     logonHours,
 };
-inline constexpr size_t kUserAttributeCount = 24;
+inline constexpr size_t kUserAttributeCount = 23;
 
 // The first value of each of those attributes, as the directory gives it:
 // UTF-8 text, a decimal integer, or the bytes of a binary value. Holds views:

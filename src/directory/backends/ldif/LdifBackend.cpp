@@ -61,7 +61,8 @@ private:
         size_t offset = (m_used + align - 1) / align * align;
         if (m_chunks.empty() || offset + size > m_capacity) {
             const size_t capacity = std::max(kChunk, size);
-            m_chunks.push_back(std::make_unique<std::byte[]>(capacity));
+            // Not zeroed: every byte is written before it is read.
+            m_chunks.emplace_back(new std::byte[capacity]);
             m_capacity = capacity;
             offset = 0;
         }
@@ -73,6 +74,59 @@ private:
     std::vector<std::unique_ptr<std::byte[]>> m_chunks;
     size_t m_used = 0;
     size_t m_capacity = 0;
+};
+
+// Distinguished names (folded) to the numbers that stand for them. Member
+// values make this the busiest index of a load, a million lookups in a large
+// export, so it is open addressing with part of the hash in the slot: a
+// lookup reads one slot and, when that part matches, one key.
+class DnIndex {
+public:
+    // The key's number; a new one, size() before the call, for a new key
+    // (copied into the arena).
+    uint32_t findOrAdd(std::string_view key, Arena& arena) {
+        if ((m_keys.size() + 1) * 2 > m_slots.size()) {
+            grow();
+        }
+        const uint64_t h = std::hash<std::string_view>()(key);
+        const auto tag = static_cast<uint32_t>(h >> 32);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = h & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (slot.id == kNone) {
+                slot = {tag, static_cast<uint32_t>(m_keys.size())};
+                m_keys.push_back(arena.copy(key));
+                return slot.id;
+            }
+            if (slot.tag == tag && m_keys[slot.id] == key) {
+                return slot.id;
+            }
+        }
+    }
+    size_t size() const { return m_keys.size(); }
+
+private:
+    struct Slot {
+        uint32_t tag = 0;
+        uint32_t id = kNone;
+    };
+
+    void grow() {
+        std::vector<Slot> slots(std::max<size_t>(1024, m_slots.size() * 2));
+        const size_t mask = slots.size() - 1;
+        for (uint32_t id = 0; id < m_keys.size(); ++id) {
+            const uint64_t h = std::hash<std::string_view>()(m_keys[id]);
+            size_t i = h & mask;
+            while (slots[i].id != kNone) {
+                i = (i + 1) & mask;
+            }
+            slots[i] = {static_cast<uint32_t>(h >> 32), id};
+        }
+        m_slots.swap(slots);
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<std::string_view> m_keys;
 };
 
 bool sameAscii(std::string_view a, std::string_view b) {
@@ -544,13 +598,10 @@ private:
         }
         m_key.clear();
         AppendFoldedUtf8(m_key, dn);
-        const auto it = m_dnIds.find(m_key);
-        if (it != m_dnIds.end()) {
-            return it->second;
+        const uint32_t id = m_dnIds.findOrAdd(m_key, m_keys);
+        if (id == m_dnTargets.size()) {
+            m_dnTargets.push_back(kNone);
         }
-        const auto id = static_cast<uint32_t>(m_dnTargets.size());
-        m_dnIds.emplace(m_keys.copy(std::string_view(m_key)), id);
-        m_dnTargets.push_back(kNone);
         return id;
     }
 
@@ -762,7 +813,7 @@ private:
     LdifReader m_reader;
     // Only while loading: the DNs (folded) and what each stands for.
     Arena m_keys;
-    std::unordered_map<std::string_view, uint32_t> m_dnIds;
+    DnIndex m_dnIds;
     std::vector<uint32_t> m_dnTargets;
     std::vector<uint32_t> m_accountLines;
     std::vector<uint32_t> m_groupLines;

@@ -61,6 +61,8 @@ public:
                               uint32_t* totalEntries) override;
     uint32_t NetApiBufferFree(void* buffer) override;
 
+    // What the file holds, indexed; public only so that the loader in the
+    // source file can name it.
     struct Directory;
 
 private:

@@ -96,7 +96,7 @@ bool LdifReader::readRecord() {
         fail(linesBefore + includeLine(before), kInclude);
     }
     if (std::ferror(m_file->fp)) {
-        fail(m_lineNumber ? m_lineNumber : 0, "cannot be read: " + systemReason(errno));
+        fail(m_lineNumber, "cannot be read: " + systemReason(errno));
     }
     if (rc == 0) {
         return false;
