@@ -243,7 +243,6 @@ struct LdifBackend::Directory {
     struct Account {
         std::u16string_view name;
         const char* attributes;  // packed, see packAttributes
-        uint32_t rid;
         uint32_t userAccountControl;
         uint32_t primaryGroupId;
         uint8_t aliases = 0;  // kBuiltinAliases bits
@@ -375,12 +374,11 @@ private:
                 }
                 continue;
             }
-            const std::string name(UserAttributes::nameOf(*a));
             if (attributes.get(*a)) {
-                fail(v.line, name + " is given twice");
+                fail(v.line, std::string(UserAttributes::nameOf(*a)) + " is given twice");
             }
             if (const auto problem = UserAttributes::problem(*a, v.value); !problem.empty()) {
-                fail(v.line, name + ": " + problem);
+                fail(v.line, std::string(UserAttributes::nameOf(*a)) + ": " + problem);
             }
             attributes.set(*a, v.value);
         }
@@ -395,7 +393,6 @@ private:
         Directory::Account a;
         a.name = m_d.arena.copy(
             std::u16string_view(Utf8ToUtf16(*attributes.get(UserAttribute::sAMAccountName))));
-        a.rid = ad::ParseSid(*attributes.get(UserAttribute::objectSid))->rid();
         a.userAccountControl =
             static_cast<uint32_t>(*ad::ParseInteger(*attributes.get(UserAttribute::userAccountControl)));
         const auto primary = attributes.get(UserAttribute::primaryGroupID);
