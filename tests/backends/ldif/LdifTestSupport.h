@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,8 +15,8 @@
 // The source tree: as CTest names it, or as the build saw it when the test
 // program is started by hand.
 inline QString sourcePath(const QString& relative) {
-    const QString root = qEnvironmentVariable("ZENTORY_SOURCE_DIR",
-                                              QStringLiteral(QT_TESTCASE_SOURCEDIR "/.."));
+    const QString root =
+        qEnvironmentVariable("ZENTORY_SOURCE_DIR", QStringLiteral(QT_TESTCASE_SOURCEDIR "/.."));
     return root + "/" + relative;
 }
 

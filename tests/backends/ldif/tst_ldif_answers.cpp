@@ -29,11 +29,16 @@ private slots:
     void domainAndController_data() {
         QTest::addColumn<QString>("domain");
         QTest::addColumn<QString>("dcName");
-        QTest::newRow("the domain's NetBIOS name") << "TIDEWATER" << "\\\\DC1";
-        QTest::newRow("in another case") << "tidewater" << "\\\\DC1";
-        QTest::newRow("the DNS name") << "tide.test" << "\\\\DC1";
-        QTest::newRow("the primary domain") << "" << "\\\\DC1";
-        QTest::newRow("another domain") << "OCEAN" << "#2453";
+        QTest::newRow("the domain's NetBIOS name") << "TIDEWATER"
+                                                   << "\\\\DC1";
+        QTest::newRow("in another case") << "tidewater"
+                                         << "\\\\DC1";
+        QTest::newRow("the DNS name") << "tide.test"
+                                      << "\\\\DC1";
+        QTest::newRow("the primary domain") << ""
+                                            << "\\\\DC1";
+        QTest::newRow("another domain") << "OCEAN"
+                                        << "#2453";
     }
     void domainAndController() {
         QFETCH(QString, domain);
@@ -93,16 +98,16 @@ private slots:
         // account once (text.sid is both).
         QTest::newRow("primary group members")
             << "Domain Users"
-            << QStringList{"primary.admin", "text.sid", "Administrator", "Anna.Berg",
-                           "lock.out", "expired.pw", "no.expiry", "disabled.user",
-                           "nested.admin", "dist.nested", "élodie.Dupré", "printer.op",
+            << QStringList{"primary.admin", "text.sid",    "Administrator", "Anna.Berg",
+                           "lock.out",      "expired.pw",  "no.expiry",     "disabled.user",
+                           "nested.admin",  "dist.nested", "élodie.Dupré",  "printer.op",
                            "TRUSTDOM$"};
         QTest::newRow("only a primary group member") << "Ops" << QStringList{"primary.admin"};
         QTest::newRow("computers by primary group") << "Domain Computers" << QStringList{"WS1$"};
         QTest::newRow("controllers by primary group")
             << "Domain Controllers" << QStringList{"DC1$"};
-        QTest::newRow("universal group") << "Everyone Universal"
-                                         << QStringList{"Anna.Berg", "lock.out"};
+        QTest::newRow("universal group")
+            << "Everyone Universal" << QStringList{"Anna.Berg", "lock.out"};
         QTest::newRow("only a nested group") << "Tier1" << QStringList{};
         QTest::newRow("no members") << "Empty" << QStringList{};
     }
@@ -133,8 +138,8 @@ private slots:
             << "ÉLODIE.DUPRÉ" << QStringList{"Sales", "Domain Users"};
         QTest::newRow("a primary group other than Domain Users")
             << "primary.admin" << QStringList{"Domain Users", "Ops"};
-        QTest::newRow("primary group also a member value") << "text.sid"
-                                                           << QStringList{"Domain Users"};
+        QTest::newRow("primary group also a member value")
+            << "text.sid" << QStringList{"Domain Users"};
         QTest::newRow("direct memberships only")
             << "nested.admin" << QStringList{"Helpdesk", "Domain Users"};
         QTest::newRow("a computer") << "ws1$" << QStringList{"Sales", "Domain Computers"};
@@ -198,8 +203,7 @@ private slots:
 
         row("administrator through Domain Admins", "Administrator", "Priv", "Administrator");
         row("administrator through nested groups", "nested.admin", "Priv", "Administrator");
-        row("administrator through the primary group", "primary.admin", "Priv",
-            "Administrator");
+        row("administrator through the primary group", "primary.admin", "Priv", "Administrator");
         row("a distribution group grants nothing", "dist.nested", "Priv", "User");
         row("guest by RID 501", "Guest", "Priv", "Guest");
         row("user", "Anna.Berg", "Priv", "User");
@@ -235,8 +239,8 @@ private slots:
     void logonHoursHaveEveryByte_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QByteArray>("hours");
-        QTest::newRow("as stored") << "text.sid"
-                                   << QByteArray::fromHex("000000F0FF0FF0FF0FF0FF0FF0FF0FF0FF0F000000");
+        QTest::newRow("as stored")
+            << "text.sid" << QByteArray::fromHex("000000F0FF0FF0FF0FF0FF0FF0FF0FF0FF0F000000");
         QTest::newRow("not set") << "Anna.Berg" << QByteArray(21, char(0xFF));
     }
     void logonHoursHaveEveryByte() {
@@ -256,18 +260,28 @@ private slots:
         QTest::addColumn<QString>("op");
         QTest::addColumn<QString>("name");
         QTest::addColumn<uint>("status");
-        QTest::newRow("domain-local group") << "NetGroupGetUsers" << "Shares" << 2220u;
-        QTest::newRow("builtin alias") << "NetGroupGetUsers" << "Administrators" << 2220u;
-        QTest::newRow("universal distribution group")
-            << "NetGroupGetUsers" << "Newsletter" << 2220u;
-        QTest::newRow("global distribution group") << "NetGroupGetUsers" << "Team List" << 2220u;
-        QTest::newRow("no such group") << "NetGroupGetUsers" << "Harbour" << 2220u;
-        QTest::newRow("a user is no group") << "NetGroupGetUsers" << "Anna.Berg" << 2220u;
-        QTest::newRow("groups of no such user") << "NetUserGetGroups" << "nobody" << 2221u;
-        QTest::newRow("groups of a deleted user") << "NetUserGetGroups" << "gone" << 2221u;
-        QTest::newRow("groups of a group") << "NetUserGetGroups" << "Sales" << 2221u;
-        QTest::newRow("info of no such user") << "NetUserGetInfo" << "nobody" << 2221u;
-        QTest::newRow("info of a contact") << "NetUserGetInfo" << "Supplier Contact" << 2221u;
+        QTest::newRow("domain-local group") << "NetGroupGetUsers"
+                                            << "Shares" << 2220u;
+        QTest::newRow("builtin alias") << "NetGroupGetUsers"
+                                       << "Administrators" << 2220u;
+        QTest::newRow("universal distribution group") << "NetGroupGetUsers"
+                                                      << "Newsletter" << 2220u;
+        QTest::newRow("global distribution group") << "NetGroupGetUsers"
+                                                   << "Team List" << 2220u;
+        QTest::newRow("no such group") << "NetGroupGetUsers"
+                                       << "Harbour" << 2220u;
+        QTest::newRow("a user is no group") << "NetGroupGetUsers"
+                                            << "Anna.Berg" << 2220u;
+        QTest::newRow("groups of no such user") << "NetUserGetGroups"
+                                                << "nobody" << 2221u;
+        QTest::newRow("groups of a deleted user") << "NetUserGetGroups"
+                                                  << "gone" << 2221u;
+        QTest::newRow("groups of a group") << "NetUserGetGroups"
+                                           << "Sales" << 2221u;
+        QTest::newRow("info of no such user") << "NetUserGetInfo"
+                                              << "nobody" << 2221u;
+        QTest::newRow("info of a contact") << "NetUserGetInfo"
+                                           << "Supplier Contact" << 2221u;
     }
     void notFound() {
         QFETCH(QString, op);
@@ -283,8 +297,8 @@ private slots:
             got = backend->NetGroupGetUsers(nullptr, n.c_str(), 1, &buffer, net::MaxPreferredLength,
                                             &read, &total, &resume);
         } else if (op == "NetUserGetGroups") {
-            got = backend->NetUserGetGroups(nullptr, n.c_str(), 1, &buffer,
-                                            net::MaxPreferredLength, &read, &total);
+            got = backend->NetUserGetGroups(nullptr, n.c_str(), 1, &buffer, net::MaxPreferredLength,
+                                            &read, &total);
         } else {
             got = backend->NetUserGetInfo(nullptr, n.c_str(), 3, &buffer);
         }
@@ -350,8 +364,8 @@ private:
                 }
             } else {
                 uintptr_t r = resume;
-                status = backend->NetGroupGetUsers(nullptr, u"Domain Users", 1, &buffer,
-                                                   prefMaxLen, &read, &total, &r);
+                status = backend->NetGroupGetUsers(nullptr, u"Domain Users", 1, &buffer, prefMaxLen,
+                                                   &read, &total, &r);
                 resume = r;
                 for (uint32_t i = 0; i < read; ++i) {
                     names << q(static_cast<const net::GROUP_USERS_INFO_1*>(buffer)[i].grui1_name);

@@ -17,8 +17,8 @@ class TestLdifDemo : public QObject {
 
 private slots:
     void initTestCase() {
-        backend = std::make_unique<LdifBackend>(
-            sourcePath("data/demo/demo-domain.ldif").toStdString());
+        backend =
+            std::make_unique<LdifBackend>(sourcePath("data/demo/demo-domain.ldif").toStdString());
         queries = std::make_unique<DirectoryQueries>(*backend, reporter);
     }
     void cleanup() {
@@ -54,8 +54,8 @@ private slots:
                                    "All Staff", "Project Lighthouse", "Purchasing"}) {
             QVERIFY2(names.contains(listed), listed);
         }
-        for (const char* left : {"Administrators", "Cert Publishers", "DnsAdmins",
-                                 "Share Readers", "Harborline News"}) {
+        for (const char* left : {"Administrators", "Cert Publishers", "DnsAdmins", "Share Readers",
+                                 "Harborline News"}) {
             QVERIFY2(!names.contains(left), left);
         }
         const auto purchasing = std::find_if(groups.begin(), groups.end(),
@@ -84,8 +84,8 @@ private slots:
     void members_data() {
         QTest::addColumn<QString>("group");
         QTest::addColumn<QStringList>("members");
-        QTest::newRow("administrators") << "Domain Admins"
-                                        << QStringList{"lars.nielsen", "nina.berg", "Administrator"};
+        QTest::newRow("administrators")
+            << "Domain Admins" << QStringList{"lars.nielsen", "nina.berg", "Administrator"};
         QTest::newRow("controllers") << "Domain Controllers" << QStringList{"DC01$"};
         QTest::newRow("computers as members")
             << "Print Room" << QStringList{"wei.chen", "WS-FRONT01$", "WS-WH01$"};

@@ -22,11 +22,15 @@ const QByteArray kDomain =
     "objectSid: S-1-5-21-7-8-9-1000\n";
 
 QByteArray user(const QByteArray& name, int rid, const QByteArray& more = {}) {
-    return "\ndn: CN=" + name + ",CN=Users,DC=harbor,DC=example\n"
+    return "\ndn: CN=" + name +
+           ",CN=Users,DC=harbor,DC=example\n"
            "objectClass: user\n"
-           "sAMAccountName: " + name + "\n"
+           "sAMAccountName: " +
+           name +
+           "\n"
            "userAccountControl: 512\n"
-           "objectSid: S-1-5-21-7-8-9-" + QByteArray::number(rid) + "\n" + more;
+           "objectSid: S-1-5-21-7-8-9-" +
+           QByteArray::number(rid) + "\n" + more;
 }
 
 }  // namespace
@@ -45,9 +49,11 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<QStringList>("members");
         const QStringList both{"ann", "bob"};
-        QTest::newRow("ldapsearch -LLL") << kDomain + user("bob", 1001) << both << "" << QStringList{};
+        QTest::newRow("ldapsearch -LLL")
+            << kDomain + user("bob", 1001) << both << "" << QStringList{};
         QTest::newRow("ldifde, with changetype: add")
-            << QByteArray(kDomain).replace("objectClass: user", "changetype: add\nobjectClass: user") +
+            << QByteArray(kDomain).replace("objectClass: user",
+                                           "changetype: add\nobjectClass: user") +
                    user("bob", 1001)
             << both << "" << QStringList{};
         QTest::newRow("version line before the first entry")
@@ -131,19 +137,25 @@ private slots:
             "displayName:: ***=", "not a valid base64 value");
         row("a record without dn", kDomain + "\nobjectClass: user\nsAMAccountName: x\n",
             "objectClass: user\nsAMAccountName: x", "the record does not begin with \"dn:\"");
-        row("a change record", kDomain + "\ndn: CN=Ann,CN=Users,DC=harbor,DC=example\n"
-                                         "changetype: modify\nreplace: description\n",
-            "changetype: modify", "a change record (changetype: modify), not an entry of an export");
+        row("a change record",
+            kDomain +
+                "\ndn: CN=Ann,CN=Users,DC=harbor,DC=example\n"
+                "changetype: modify\nreplace: description\n",
+            "changetype: modify",
+            "a change record (changetype: modify), not an entry of an export");
         row("a value by URL", kDomain + user("bob", 1001, "jpegPhoto:< file:///etc/passwd\n"),
-            "jpegPhoto:<", "a value given by URL (\":<\"), which is not fetched: an export holds "
-                           "its values");
+            "jpegPhoto:<",
+            "a value given by URL (\":<\"), which is not fetched: an export holds "
+            "its values");
         row("an include line", kDomain + "\n# more\n\ninclude: file:///nonexistent.ldif\n",
-            "include:", "an \"include:\" line, which is not followed: an export is read from one "
-                        "file");
+            "include:",
+            "an \"include:\" line, which is not followed: an export is read from one "
+            "file");
         row("an include line of a file that exists",
             kDomain + "\n\n# more\ninclude: file://%DIR%/other.ldif\n" + user("cy", 1002),
-            "include:", "an \"include:\" line, which is not followed: an export is read from one "
-                        "file");
+            "include:",
+            "an \"include:\" line, which is not followed: an export is read from one "
+            "file");
         row("an LDIF version not known", "version: 2\n" + kDomain, "version: 2",
             "LDIF version 2 is not known; version 1 is");
         row("a flag word that is no number",
@@ -153,73 +165,88 @@ private slots:
             QByteArray(kDomain).replace("userAccountControl: 512",
                                         "userAccountControl: 4294967808"),
             "userAccountControl: 4294967808", "userAccountControl: not a 32-bit integer");
-        row("a SID that is none", kDomain + user("bob", 1001, "objectSid:: AQID\n").replace(
-                                                "objectSid: S-1-5-21-7-8-9-1001\n", ""),
+        row("a SID that is none",
+            kDomain + user("bob", 1001, "objectSid:: AQID\n")
+                          .replace("objectSid: S-1-5-21-7-8-9-1001\n", ""),
             "objectSid:: AQID", "objectSid: not a security identifier");
         row("logon hours of the wrong length", kDomain + user("bob", 1001, "logonHours:: AAAA\n"),
             "logonHours::", "logonHours: holds 3 bytes, not the 21 of a week's hours");
-        row("an attribute given twice", kDomain + user("bob", 1001, "pwdLastSet: 0\npwdLastSet: 1\n"),
-            "pwdLastSet: 1", "pwdLastSet is given twice");
+        row("an attribute given twice",
+            kDomain + user("bob", 1001, "pwdLastSet: 0\npwdLastSet: 1\n"), "pwdLastSet: 1",
+            "pwdLastSet is given twice");
         row("text that is not UTF-8", kDomain + user("bob", 1001, "displayName: Jos\xE9\n"),
             "displayName: Jos", "displayName: not UTF-8 text");
         row("a member DN that is not UTF-8",
-            kDomain + "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
-                      "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
-                      "member: CN=Jos\xE9,CN=Users,DC=harbor,DC=example\n",
-            "member: CN=Jos", "the DN \"CN=Jos\xE9,CN=Users,DC=harbor,DC=example\" is not UTF-8 text");
+            kDomain +
+                "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
+                "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
+                "member: CN=Jos\xE9,CN=Users,DC=harbor,DC=example\n",
+            "member: CN=Jos",
+            "the DN \"CN=Jos\xE9,CN=Users,DC=harbor,DC=example\" is not UTF-8 text");
         row("a time that is none", kDomain + user("bob", 1001, "whenChanged: yesterday\n"),
             "whenChanged: yesterday",
             "whenChanged: \"yesterday\" is not a time (\"20240315123000.0Z\")");
         row("an account without its name",
-            kDomain + "\ndn: CN=nosam,CN=Users,DC=harbor,DC=example\nobjectClass: user\n"
-                      "userAccountControl: 512\nobjectSid: S-1-5-21-7-8-9-1001\n",
+            kDomain +
+                "\ndn: CN=nosam,CN=Users,DC=harbor,DC=example\nobjectClass: user\n"
+                "userAccountControl: 512\nobjectSid: S-1-5-21-7-8-9-1001\n",
             "dn: CN=nosam", "the account has no sAMAccountName");
         row("an account without a SID",
             kDomain + user("bob", 1001).replace("objectSid: S-1-5-21-7-8-9-1001\n", ""),
             "dn: CN=bob", "the account has no objectSid");
         row("a group without its type",
-            kDomain + "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
-                      "sAMAccountName: G\nobjectSid: S-1-5-21-7-8-9-1100\n",
+            kDomain +
+                "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
+                "sAMAccountName: G\nobjectSid: S-1-5-21-7-8-9-1100\n",
             "dn: CN=G", "the group has no groupType");
         row("an account name twice, in another case",
-            kDomain + "\ndn: CN=Ann2,CN=Users,DC=harbor,DC=example\nobjectClass: user\n"
-                      "sAMAccountName: ANN\nuserAccountControl: 512\n"
-                      "objectSid: S-1-5-21-7-8-9-1001\n",
+            kDomain +
+                "\ndn: CN=Ann2,CN=Users,DC=harbor,DC=example\nobjectClass: user\n"
+                "sAMAccountName: ANN\nuserAccountControl: 512\n"
+                "objectSid: S-1-5-21-7-8-9-1001\n",
             "dn: CN=Ann2", "the account name \"ANN\" is that of the account at line 5 too");
         row("an entry twice",
-            kDomain + "\ndn: cn=ann,cn=users,dc=harbor,dc=example\nobjectClass: user\n"
-                      "sAMAccountName: ann2\nuserAccountControl: 512\n"
-                      "objectSid: S-1-5-21-7-8-9-1001\n",
-            "dn: cn=ann", "the entry \"cn=ann,cn=users,dc=harbor,dc=example\" is in the file at "
-                          "line 5 already");
+            kDomain +
+                "\ndn: cn=ann,cn=users,dc=harbor,dc=example\nobjectClass: user\n"
+                "sAMAccountName: ann2\nuserAccountControl: 512\n"
+                "objectSid: S-1-5-21-7-8-9-1001\n",
+            "dn: cn=ann",
+            "the entry \"cn=ann,cn=users,dc=harbor,dc=example\" is in the file at "
+            "line 5 already");
         row("a group RID twice",
-            kDomain + "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
-                      "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
-                      "\ndn: CN=H,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
-                      "sAMAccountName: H\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n",
+            kDomain +
+                "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
+                "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
+                "\ndn: CN=H,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
+                "sAMAccountName: H\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n",
             "dn: CN=H", "the group's RID 1100 is that of the group at line 11 too");
         row("a group's members only in part",
-            kDomain + "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
-                      "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
-                      "member;range=0-1499: CN=Ann,CN=Users,DC=harbor,DC=example\n",
+            kDomain +
+                "\ndn: CN=G,CN=Users,DC=harbor,DC=example\nobjectClass: group\n"
+                "sAMAccountName: G\ngroupType: -2147483646\nobjectSid: S-1-5-21-7-8-9-1100\n"
+                "member;range=0-1499: CN=Ann,CN=Users,DC=harbor,DC=example\n",
             "member;range=0-1499",
             "the group's members are only partly in the file (member;range=...): export it with "
             "a tool that reads every range, such as ldifde");
         row("a search that was cut short",
-            kDomain + "\n# search result\nsearch: 2\nresult: 4 Size limit exceeded\n",
-            "result: 4", "the export was cut short: its search ended with \"result: 4 Size limit "
-                         "exceeded\"");
+            kDomain + "\n# search result\nsearch: 2\nresult: 4 Size limit exceeded\n", "result: 4",
+            "the export was cut short: its search ended with \"result: 4 Size limit "
+            "exceeded\"");
         row("two domains",
-            kDomain + "\ndn: DC=other,DC=example\nobjectClass: domainDNS\n"
-                      "objectSid: S-1-5-21-4-5-6\n",
-            "dn: DC=other", "a second domain, \"DC=other,DC=example\", after "
-                            "\"DC=harbor,DC=example\" at line 1: an export holds one domain");
+            kDomain +
+                "\ndn: DC=other,DC=example\nobjectClass: domainDNS\n"
+                "objectSid: S-1-5-21-4-5-6\n",
+            "dn: DC=other",
+            "a second domain, \"DC=other,DC=example\", after "
+            "\"DC=harbor,DC=example\" at line 1: an export holds one domain");
         row("an account of another domain",
-            kDomain + "\ndn: CN=bob,CN=Users,DC=other,DC=example\nobjectClass: user\n"
-                      "sAMAccountName: bob\nuserAccountControl: 512\n"
-                      "objectSid: S-1-5-21-4-5-6-1001\n",
-            "dn: CN=bob", "the entry is in the domain \"DC=other,DC=example\", not in "
-                          "\"DC=harbor,DC=example\": an export holds one domain");
+            kDomain +
+                "\ndn: CN=bob,CN=Users,DC=other,DC=example\nobjectClass: user\n"
+                "sAMAccountName: bob\nuserAccountControl: 512\n"
+                "objectSid: S-1-5-21-4-5-6-1001\n",
+            "dn: CN=bob",
+            "the entry is in the domain \"DC=other,DC=example\", not in "
+            "\"DC=harbor,DC=example\": an export holds one domain");
         row("an account outside any domain",
             "dn: uid=ann,ou=people,o=harbor\nobjectClass: user\nsAMAccountName: ann\n"
             "userAccountControl: 512\nobjectSid: S-1-5-21-7-8-9-1000\n",
@@ -231,13 +258,15 @@ private slots:
             kDomain + "\n\n# a comment\n" +
                 user("bob", 1001,
                      "description: a long\n  description folded\n over lines\n# inside\n"
-                     "displayName:: ***=\n").mid(1),
+                     "displayName:: ***=\n")
+                    .mid(1),
             "displayName:: ***=", "not a valid base64 value");
         row("no domain in the file",
             "dn: OU=Staff,DC=harbor,DC=example\nobjectClass: organizationalUnit\n", "",
             "holds no Active Directory domain: no domain, user or group entry");
-        row("an empty file", "", "", "holds no Active Directory domain: no domain, user or group "
-                                     "entry");
+        row("an empty file", "", "",
+            "holds no Active Directory domain: no domain, user or group "
+            "entry");
         row("UTF-16 text", QByteArray("\xFF\xFE") + QByteArray("d\0n\0:\0 \0", 8), "",
             "is UTF-16 text; LDIF is read as UTF-8 (ldifde writes that without -u)");
     }
@@ -271,7 +300,8 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("no such file") << "missing.ldif"
                                       << "cannot be opened: No such file or directory";
-        QTest::newRow("a folder") << "folder" << "cannot be read: Is a directory";
+        QTest::newRow("a folder") << "folder"
+                                  << "cannot be read: Is a directory";
     }
     void unreadable() {
         QFETCH(QString, name);

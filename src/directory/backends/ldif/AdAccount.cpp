@@ -11,11 +11,10 @@ namespace ad {
 namespace {
 
 constexpr std::array<std::string_view, kUserAttributeCount> kNames = {
-    "sAMAccountName", "userAccountControl", "objectSid",      "primaryGroupID",
-    "homeDirectory",  "description",        "scriptPath",     "displayName",
-    "comment",        "userWorkstations",   "profilePath",    "homeDrive",
-    "lastLogon",      "lastLogoff",         "accountExpires", "pwdLastSet",
-    "lockoutTime",    "badPwdCount",        "logonCount",     "countryCode",
+    "sAMAccountName", "userAccountControl", "objectSid",   "primaryGroupID", "homeDirectory",
+    "description",    "scriptPath",         "displayName", "comment",        "userWorkstations",
+    "profilePath",    "homeDrive",          "lastLogon",   "lastLogoff",     "accountExpires",
+    "pwdLastSet",     "lockoutTime",        "badPwdCount", "logonCount",     "countryCode",
     "codePage",       "maxStorage",         "logonHours",
 };
 
@@ -44,12 +43,6 @@ Kind kindOf(UserAttribute a) {
     default:
         return Kind::Text;
     }
-}
-
-bool sameAscii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
-           });
 }
 
 // Attributes stored as 32-bit integers come signed (groupType, and
@@ -94,7 +87,7 @@ const uint8_t kAllHours[net::LogonHoursBytes] = {
 std::optional<UserAttribute> UserAttributes::byName(std::string_view description) {
     const std::string_view type = description.substr(0, description.find(';'));
     for (size_t i = 0; i < kNames.size(); ++i) {
-        if (sameAscii(type, kNames[i])) {
+        if (EqualAsciiNoCase(type, kNames[i])) {
             return static_cast<UserAttribute>(i);
         }
     }
@@ -124,10 +117,9 @@ std::string UserAttributes::problem(UserAttribute a, std::string_view value) {
     case Kind::Sid:
         return ParseSid(value) ? std::string() : "not a security identifier";
     case Kind::LogonHours:
-        return value.size() == net::LogonHoursBytes
-                   ? std::string()
-                   : "holds " + std::to_string(value.size()) +
-                         " bytes, not the 21 of a week's hours";
+        return value.size() == net::LogonHoursBytes ? std::string()
+                                                    : "holds " + std::to_string(value.size()) +
+                                                          " bytes, not the 21 of a week's hours";
     }
     return {};
 }
@@ -163,10 +155,9 @@ net::USER_INFO_3 MapUserInfo3(const UserAttributes& attributes, const AccountFac
     u.usri3_home_dir_drive = text(UserAttribute::homeDrive);
     u.usri3_logon_server = block.text(std::u16string_view(u"\\\\*"));
 
-    const std::optional<Sid> sid =
-        attributes.get(UserAttribute::objectSid)
-            ? ParseSid(*attributes.get(UserAttribute::objectSid))
-            : std::nullopt;
+    const std::optional<Sid> sid = attributes.get(UserAttribute::objectSid)
+                                       ? ParseSid(*attributes.get(UserAttribute::objectSid))
+                                       : std::nullopt;
     u.usri3_user_id = sid ? sid->rid() : 0;
     u.usri3_primary_group_id = static_cast<uint32_t>(number(UserAttribute::primaryGroupID, 0));
 
@@ -186,8 +177,8 @@ net::USER_INFO_3 MapUserInfo3(const UserAttributes& attributes, const AccountFac
 
     if (pwdLastSet && *pwdLastSet > 0 && facts.asOf > *pwdLastSet) {
         const int64_t age = (facts.asOf - *pwdLastSet) / kFileTimePerSecond;
-        u.usri3_password_age = static_cast<uint32_t>(
-            std::min<int64_t>(age, std::numeric_limits<uint32_t>::max()));
+        u.usri3_password_age =
+            static_cast<uint32_t>(std::min<int64_t>(age, std::numeric_limits<uint32_t>::max()));
     }
 
     if (facts.administrator) {
@@ -270,8 +261,8 @@ std::optional<Sid> ParseSid(std::string_view value) {
     }
     for (size_t k = 0; k < sid.count; ++k) {
         const unsigned char* p = b + 8 + 4 * k;
-        sid.subAuthorities[k] = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-                                uint32_t(p[3]) << 24;
+        sid.subAuthorities[k] =
+            uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     }
     return sid;
 }
@@ -326,8 +317,8 @@ std::optional<int64_t> ParseGeneralizedTime(std::string_view value) {
     const auto month = digits(2);
     const auto day = digits(2);
     const auto hour = digits(2);
-    if (!year || !month || !day || !hour || *month < 1 || *month > 12 || *day < 1 ||
-        *day > 31 || *hour > 23) {
+    if (!year || !month || !day || !hour || *month < 1 || *month > 12 || *day < 1 || *day > 31 ||
+        *hour > 23) {
         return std::nullopt;
     }
     int minute = 0;
@@ -384,8 +375,8 @@ std::optional<int64_t> ParseGeneralizedTime(std::string_view value) {
     if (at != value.size()) {
         return std::nullopt;
     }
-    const int64_t days = daysFromCivil(*year, static_cast<unsigned>(*month),
-                                       static_cast<unsigned>(*day));
+    const int64_t days =
+        daysFromCivil(*year, static_cast<unsigned>(*month), static_cast<unsigned>(*day));
     const int64_t seconds =
         days * 86400 + *hour * 3600 + minute * 60 + second - offsetSeconds + kSeconds1601To1970;
     return seconds * kFileTimePerSecond + fraction;
@@ -399,8 +390,7 @@ uint32_t FileTimeToSeconds1970(int64_t fileTime) {
     if (seconds <= 0) {
         return 0;
     }
-    return static_cast<uint32_t>(
-        std::min<int64_t>(seconds, std::numeric_limits<uint32_t>::max()));
+    return static_cast<uint32_t>(std::min<int64_t>(seconds, std::numeric_limits<uint32_t>::max()));
 }
 
 }  // namespace ad

@@ -20,6 +20,10 @@
 #include "LdifError.h"
 #include "NetApi.h"
 
+namespace ldif {
+struct Directory;
+}
+
 class LdifBackend : public DirectoryBackend {
 public:
     // Reads the export. Throws LdifError ("FILE:LINE: reason") for a file
@@ -53,19 +57,15 @@ public:
     uint32_t NetGroupEnum(net::Text server, uint32_t level, void** buffer, uint32_t prefMaxLen,
                           uint32_t* entriesRead, uint32_t* totalEntries,
                           uintptr_t* resumeHandle) override;
-    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
-                              uint32_t* totalEntries, uintptr_t* resumeHandle) override;
-    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
+    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead, uint32_t* totalEntries,
+                              uintptr_t* resumeHandle) override;
+    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead,
                               uint32_t* totalEntries) override;
     uint32_t NetApiBufferFree(void* buffer) override;
 
-    // What the file holds, indexed; public only so that the loader in the
-    // source file can name it.
-    struct Directory;
-
 private:
-    std::unique_ptr<const Directory> m_directory;
+    std::unique_ptr<const ldif::Directory> m_directory;
     AnswerBuffers m_buffers;
 };

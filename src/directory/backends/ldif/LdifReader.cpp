@@ -8,17 +8,12 @@
 #include <lber.h>
 #include <ldif.h>
 
+#include "NameFold.h"
+
 namespace {
 
 std::string_view view(const berval& b) {
     return {b.bv_val, b.bv_len};
-}
-
-bool sameType(std::string_view type, std::string_view name) {
-    return type.size() == name.size() &&
-           std::equal(type.begin(), type.end(), name.begin(), [](char a, char b) {
-               return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-           });
 }
 
 std::string systemReason(int error) {
@@ -28,7 +23,8 @@ std::string systemReason(int error) {
 }  // namespace
 
 LdifError::LdifError(std::string file, unsigned long line, std::string reason)
-    : std::runtime_error(file + (line ? ":" + std::to_string(line) : std::string()) + ": " + reason),
+    : std::runtime_error(file + (line ? ":" + std::to_string(line) : std::string()) + ": " +
+                         reason),
       m_file(std::move(file)),
       m_line(line),
       m_reason(std::move(reason)) {}
@@ -47,7 +43,8 @@ LdifReader::LdifReader(std::string path) : m_path(std::move(path)), m_file(nullp
     if (std::ferror(m_file->fp)) {
         fail(0, "cannot be read: " + systemReason(errno));
     }
-    if (got >= 2 && ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF))) {
+    if (got >= 2 &&
+        ((head[0] == 0xFF && head[1] == 0xFE) || (head[0] == 0xFE && head[1] == 0xFF))) {
         fail(0, "is UTF-16 text; LDIF is read as UTF-8 (ldifde writes that without -u)");
     }
     if (!(got == 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)) {
@@ -154,8 +151,9 @@ bool LdifReader::next(LdifRecord& record) {
                 fail(at, "not an attribute line (\"name: value\")");
             }
             if (colon[1] == '<') {
-                fail(at, "a value given by URL (\":<\"), which is not fetched: an export holds "
-                         "its values");
+                fail(at,
+                     "a value given by URL (\":<\"), which is not fetched: an export holds "
+                     "its values");
             }
             const bool base64 = colon[1] == ':';
             berval type{};
@@ -167,7 +165,7 @@ bool LdifReader::next(LdifRecord& record) {
             const std::string_view name = view(type);
 
             if (!begun) {
-                if (versionAllowed && sameType(name, "version")) {
+                if (versionAllowed && EqualAsciiNoCase(name, "version")) {
                     versionAllowed = false;
                     if (view(value) != "1") {
                         fail(at, "LDIF version " + std::string(view(value)) +
@@ -176,14 +174,14 @@ bool LdifReader::next(LdifRecord& record) {
                     continue;
                 }
                 begun = true;
-                if (sameType(name, "dn")) {
+                if (EqualAsciiNoCase(name, "dn")) {
                     record.dn = view(value);
                     record.line = at;
-                } else if (sameType(name, "search")) {
+                } else if (EqualAsciiNoCase(name, "search")) {
                     // ldapsearch (without -LLL) closes every page of its
                     // answer with the search's result.
                     kind = Kind::SearchResult;
-                } else if (sameType(name, "ref")) {
+                } else if (EqualAsciiNoCase(name, "ref")) {
                     // A continuation reference to another directory.
                     kind = Kind::Reference;
                 } else {
@@ -192,7 +190,7 @@ bool LdifReader::next(LdifRecord& record) {
                 continue;
             }
             if (kind == Kind::SearchResult) {
-                if (sameType(name, "result")) {
+                if (EqualAsciiNoCase(name, "result")) {
                     const std::string_view result = view(value);
                     if (result.substr(0, result.find(' ')) != "0") {
                         fail(at, "the export was cut short: its search ended with \"result: " +
@@ -204,14 +202,14 @@ bool LdifReader::next(LdifRecord& record) {
             if (kind == Kind::Reference) {
                 continue;
             }
-            if (sameType(name, "changetype")) {
-                if (!sameType(view(value), "add")) {
+            if (EqualAsciiNoCase(name, "changetype")) {
+                if (!EqualAsciiNoCase(view(value), "add")) {
                     fail(at, "a change record (changetype: " + std::string(view(value)) +
                                  "), not an entry of an export");
                 }
                 continue;
             }
-            if (sameType(name, "control")) {
+            if (EqualAsciiNoCase(name, "control")) {
                 continue;
             }
             record.values.push_back({name, view(value), at});

@@ -53,8 +53,8 @@ private:
     std::unique_ptr<struct LDIFFP, void (*)(struct LDIFFP*)> m_file;
     char* m_buffer = nullptr;
     int m_bufferSize = 0;
-    unsigned long m_lineNumber = 0;   // the last line the parser has read
-    unsigned long m_recordLine = 0;   // the first line in m_buffer
+    unsigned long m_lineNumber = 0;  // the last line the parser has read
+    unsigned long m_recordLine = 0;  // the first line in m_buffer
     bool m_first = true;
     std::vector<size_t> m_lineStarts;  // offsets of the lines in m_buffer
 };

@@ -61,6 +61,12 @@ bool FoldedNameEqual(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+bool EqualAsciiNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 bool IsUtf8(std::string_view s) {
     size_t i = 0;
     const size_t n = s.size();
@@ -106,7 +112,8 @@ void AppendFoldedUtf8(std::string& out, std::string_view s) {
     while (i < n) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
-            out.push_back((c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : static_cast<char>(c));
+            out.push_back((c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20)
+                                                 : static_cast<char>(c));
             ++i;
             continue;
         }

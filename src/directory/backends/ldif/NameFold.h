@@ -29,3 +29,7 @@ struct FoldedNameEquality {
 void AppendFoldedUtf8(std::string& out, std::string_view utf8);
 
 bool IsUtf8(std::string_view s);
+
+// LDAP's comparison of attribute names and of values such as objectClass:
+// ASCII letters in either case.
+bool EqualAsciiNoCase(std::string_view a, std::string_view b);
