@@ -62,12 +62,15 @@ USERS = [
         "userWorkstations": "WS01,WS02",
     }),
     ("asmith",     NORMAL,                   True,  {"displayName": "Alice Smith"}),
-    ("bwayne",     NORMAL | DISABLED,        False, {"displayName": "Bruce Wayne"}),   # 0x202
+    # bwayne has a password so that a logon with it reaches the "disabled" answer.
+    ("bwayne",     NORMAL | DISABLED,        True,  {"displayName": "Bruce Wayne"}),   # 0x202
     ("expiring",   NORMAL | PASSWD_NOTREQD,  False, {"displayName": "Ex Piring",
                                                      "accountExpires": str(EXPIRES_2030_06_30)}),
     ("mustchange", NORMAL,                   True,  {"pwdLastSet": "0"}),  # must change at next logon
     ("émile",      NORMAL | PASSWD_NOTREQD,  False, {"displayName": "Émile Zola"}),
-    ("nevermind",  NORMAL | PASSWD_NOTREQD,  False, {}),  # no displayName, no description
+    # no displayName, no description; accountExpires 0, AD's other way of
+    # saying "never"
+    ("nevermind",  NORMAL | PASSWD_NOTREQD,  False, {"accountExpires": "0"}),
 ]
 #
 # Computers, in CN=Computers.
