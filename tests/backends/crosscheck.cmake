@@ -1,0 +1,1 @@
+# Cross-check of the ldif back-end against the live controller
