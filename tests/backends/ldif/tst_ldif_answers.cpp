@@ -175,17 +175,23 @@ private slots:
         row("text not set", "nested.admin", "FullName", "");
         row("logon server", "Anna.Berg", "LogonServer", "\\\\*");
 
-        row("normal account", "Anna.Berg", "Flags", "NORMAL_ACCOUNT");
-        row("locked out by lockoutTime", "lock.out", "Flags", "LOCKOUT|NORMAL_ACCOUNT");
+        // UF_SCRIPT is in every account's flags, as netapi32 gives them.
+        row("normal account", "Anna.Berg", "Flags", "SCRIPT|NORMAL_ACCOUNT");
+        row("locked out by lockoutTime", "lock.out", "Flags", "SCRIPT|LOCKOUT|NORMAL_ACCOUNT");
         row("password last set never: expired", "expired.pw", "Flags",
-            "PASSWORD_EXPIRED|NORMAL_ACCOUNT");
+            "SCRIPT|PASSWORD_EXPIRED|NORMAL_ACCOUNT");
         row("password that cannot expire", "no.expiry", "Flags",
-            "DONT_EXPIRE_PASSWD|NORMAL_ACCOUNT");
-        row("disabled", "disabled.user", "Flags", "ACCOUNTDISABLE|NORMAL_ACCOUNT");
+            "SCRIPT|DONT_EXPIRE_PASSWD|NORMAL_ACCOUNT");
+        row("disabled", "disabled.user", "Flags", "SCRIPT|ACCOUNTDISABLE|NORMAL_ACCOUNT");
         row("guest account", "Guest", "Flags",
-            "ACCOUNTDISABLE|PASSWD_NOTREQD|DONT_EXPIRE_PASSWD|NORMAL_ACCOUNT");
-        row("workstation", "WS1$", "Flags", "WORKSTATION_TRUST_ACCOUNT");
-        row("domain controller", "DC1$", "Flags", "TRUSTED_FOR_DELEGATION|SERVER_TRUST_ACCOUNT");
+            "SCRIPT|ACCOUNTDISABLE|PASSWD_NOTREQD|DONT_EXPIRE_PASSWD|NORMAL_ACCOUNT");
+        // Trust accounts' passwords never expire, also when never set.
+        row("workstation", "WS1$", "Flags", "SCRIPT|WORKSTATION_TRUST_ACCOUNT");
+        row("workstation's password never expired", "WS1$", "PasswordExpired", "0");
+        row("domain controller", "DC1$", "Flags",
+            "SCRIPT|TRUSTED_FOR_DELEGATION|SERVER_TRUST_ACCOUNT");
+        row("trusted domain", "TRUSTDOM$", "Flags",
+            "SCRIPT|PASSWD_NOTREQD|INTERDOMAIN_TRUST_ACCOUNT");
         row("password expired", "expired.pw", "PasswordExpired", "1");
         row("password not expired", "Anna.Berg", "PasswordExpired", "0");
         row("password of no expiry never expired", "no.expiry", "PasswordExpired", "0");

@@ -66,6 +66,8 @@ std::optional<int64_t> validInteger(const UserAttributes& attributes, UserAttrib
 constexpr int64_t kNeverFileTime = std::numeric_limits<int64_t>::max();
 constexpr int64_t kFileTimePerSecond = 10'000'000;
 constexpr int64_t kSeconds1601To1970 = 11'644'473'600;
+// 1980-01-01 00:00 UTC as a FILETIME.
+constexpr int64_t kFileTime1980 = (kSeconds1601To1970 + 315'532'800) * kFileTimePerSecond;
 
 // Days from 1970-01-01 to the date (proleptic Gregorian calendar).
 int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
@@ -161,21 +163,32 @@ net::USER_INFO_3 MapUserInfo3(const UserAttributes& attributes, const AccountFac
     u.usri3_user_id = sid ? sid->rid() : 0;
     u.usri3_primary_group_id = static_cast<uint32_t>(number(UserAttribute::primaryGroupID, 0));
 
+    // Since LAN Manager the network management functions set UF_SCRIPT in
+    // every account's flags, whatever the directory stores.
+    uint32_t flags = static_cast<uint32_t>(number(UserAttribute::userAccountControl, 0)) | UfScript;
     // The stored userAccountControl never holds the lockout and expiry
     // bits; a controller computes them from the lockout time and from a
-    // password last set "never" (0, which means it must be changed).
-    uint32_t flags = static_cast<uint32_t>(number(UserAttribute::userAccountControl, 0));
+    // password last set "never" (0, which means it must be changed). The
+    // passwords of trust accounts (computers, controllers, trusted domains)
+    // and of accounts that log on by smart card never expire, and neither
+    // do those that the account's flags say never expire.
     if (number(UserAttribute::lockoutTime, 0) != 0) {
         flags |= UfLockout;
     }
+    constexpr uint32_t kNoExpiry = UfDontExpirePasswd | UfSmartcardRequired |
+                                   UfInterdomainTrustAccount | UfWorkstationTrustAccount |
+                                   UfServerTrustAccount;
     const auto pwdLastSet = validInteger(attributes, UserAttribute::pwdLastSet);
-    if (pwdLastSet == 0 && (flags & UfDontExpirePasswd) == 0) {
+    if (pwdLastSet == 0 && (flags & kNoExpiry) == 0) {
         flags |= UfPasswordExpired;
     }
     u.usri3_flags = flags;
     u.usri3_password_expired = (flags & UfPasswordExpired) ? 1 : 0;
 
-    if (pwdLastSet && *pwdLastSet > 0 && facts.asOf > *pwdLastSet) {
+    // netapi32 counts the age in seconds since 1980 and answers 0 for a
+    // password set before then, "never" (0) among them, and for one set
+    // after the moment of the answer.
+    if (pwdLastSet && *pwdLastSet >= kFileTime1980 && facts.asOf > *pwdLastSet) {
         const int64_t age = (facts.asOf - *pwdLastSet) / kFileTimePerSecond;
         u.usri3_password_age =
             static_cast<uint32_t>(std::min<int64_t>(age, std::numeric_limits<uint32_t>::max()));

@@ -17,12 +17,14 @@
 namespace ad {
 
 // userAccountControl bits that the mapping itself looks at.
+inline constexpr uint32_t UfScript = 0x1;
 inline constexpr uint32_t UfLockout = 0x10;
 inline constexpr uint32_t UfNormalAccount = 0x200;
 inline constexpr uint32_t UfInterdomainTrustAccount = 0x800;
 inline constexpr uint32_t UfWorkstationTrustAccount = 0x1000;
 inline constexpr uint32_t UfServerTrustAccount = 0x2000;
 inline constexpr uint32_t UfDontExpirePasswd = 0x10000;
+inline constexpr uint32_t UfSmartcardRequired = 0x40000;
 inline constexpr uint32_t UfPasswordExpired = 0x800000;
 
 // groupType bits.
