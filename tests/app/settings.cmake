@@ -1,1 +1,2 @@
 # Tests of the settings record and store
+zentory_add_test(tst_settings_regfile SOURCES app/tst_settings_regfile.cpp LIBS zentory_settings)
