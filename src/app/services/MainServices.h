@@ -1,0 +1,51 @@
+// What the other windows reach of the main window: its lookups through the
+// details cache, its settings, its four account lists and the seams it was
+// given. The main window implements it; tests stand a small fake in its
+// place where a window is tested alone.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include "Config.h"
+#include "ListFont.h"
+#include "Records.h"
+
+class DesktopServices;
+class DirectoryQueries;
+class QWidget;
+
+class MainServices {
+public:
+    virtual ~MainServices() = default;
+
+    // The user or group is one the start-up load listed (case ignored).
+    virtual bool UserExist(const QString& pUsername) = 0;
+    virtual bool GroupExists(const QString& pGroupName) = 0;
+    // The comment held for the group; empty when it is not listed.
+    virtual QString GetGroupComment(const QString& pGroupName) = 0;
+    // Fills the caller's record from the details cache, reading the
+    // directory the first time; leaves it as it was for a user who is not
+    // known or whose read failed (the failure already reported).
+    virtual void GetUserInfo3(const QString& pUsername, tyUserInfo3& info) = 0;
+    // The user's full name through the cache; empty for an unknown user.
+    virtual QString GetFullName(const QString& pUsername) = 0;
+
+    virtual tyConfig& config() = 0;
+    virtual void SaveConfig() = 0;
+    virtual void SetDefaultConfig(tyConfig& pConfig) = 0;
+
+    // The items of the users and groups combo boxes, as they show them.
+    virtual QStringList userItems() const = 0;
+    virtual QStringList groupItems() const = 0;
+    // The font of the four account lists, with its colour, as the settings
+    // keep it (chklbxUsers's is read, all four are set).
+    virtual tyListFont listFont() const = 0;
+    virtual void setListFont(const tyListFont& font) = 0;
+
+    virtual DirectoryQueries& queries() = 0;
+    virtual DesktopServices& desktop() = 0;
+    // The parent of the windows opened from here.
+    virtual QWidget* window() = 0;
+};
