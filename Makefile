@@ -1,5 +1,9 @@
 # Thin front door; the scripts do the work.
-.PHONY: check build clean
+.PHONY: run check build screenshot clean
+
+# Installs what is missing, builds, and starts Zentory on the demo domain.
+run:
+	scripts/run
 
 # Installs what is missing, builds, and runs every test (also under the
 # sanitizers).
@@ -10,6 +14,10 @@ build:
 	scripts/install-deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default
+
+# The README's picture of the main window, made under Xvfb.
+screenshot:
+	scripts/screenshot
 
 clean:
 	rm -rf build
