@@ -334,7 +334,7 @@ void TfrmMain::guarded(const std::function<void()>& handler) {
 
 void TfrmMain::hooksChanged() {
     bbtAbout->setEnabled(bool(ShowAbout));
-    bbtConfig->setEnabled(bool(EditConfiguration));
+    bbtConfig->setEnabled(bool(ConfigurationDialog));
     bbtCompare->setEnabled(bool(ShowAdvancedComparison));
     bbtCompareUsers->setEnabled(bool(CompareUsersGroups));
     bbtUserLock->setEnabled(bool(CompareUsersAttributes));
@@ -486,16 +486,10 @@ void TfrmMain::GetUserInfo3(const QString& pUsername, tyUserInfo3& info) {
         info = FAllUsersInfo3[size_t(i)];
     } else {
         m_queries.ReadUserInfo3(u(FDCName), name, info);
-        // Kept sorted as a sort after appending would keep it, by moving the
-        // record to its place rather than sorting the whole cache again.
         // After a failed read the copy holds what the caller passed (an
         // empty record from the window's own callers), so the user is still
         // not found and the next request reads again.
-        auto at = std::upper_bound(FAllUsersInfo3.begin(), FAllUsersInfo3.end(), info,
-                                   [](const tyUserInfo3& a, const tyUserInfo3& b) {
-                                       return CompareNameKeys(a.Name, b.Name) < 0;
-                                   });
-        FAllUsersInfo3.insert(at, info);
+        InsertUserInfo3Sorted(FAllUsersInfo3, info);
     }
     m_desktop.setNormalCursor();
 }
@@ -782,8 +776,12 @@ void TfrmMain::bbtShowUserFullInfosClick() {
     }
 }
 
+bool TfrmMain::EditConfiguration(tyConfig& pConfig, int pageIndex) {
+    return ConfigurationDialog && ConfigurationDialog(*this, pConfig, pageIndex);
+}
+
 void TfrmMain::bbtConfigClick() {
-    if (!EditConfiguration || !EditConfiguration(*this, FConfig, 0)) {
+    if (!EditConfiguration(FConfig, 0)) {
         return;
     }
     SaveConfig();

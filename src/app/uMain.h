@@ -19,24 +19,12 @@
 #include "AccountList.h"
 #include "Config.h"
 #include "DesktopServices.h"
+#include "KnownNames.h"
 #include "MainServices.h"
 #include "Queries.h"
 #include "Records.h"
 
 class SettingsStorage;
-
-// A sorted list of names compared without regard to letter case, also
-// outside ASCII, that ignores a name it already holds.
-class KnownNames {
-public:
-    void clear() { m_names.clear(); }
-    void add(const QString& name) { m_names.insert(name.toCaseFolded()); }
-    bool contains(const QString& name) const { return m_names.contains(name.toCaseFolded()); }
-    qsizetype size() const { return m_names.size(); }
-
-private:
-    QSet<QString> m_names;
-};
 
 // Handles the windows' pending messages during a loop over accounts. The
 // loops ask once per element; asking the toolkit that often costs more than
@@ -85,6 +73,7 @@ public:
     tyConfig& config() override { return FConfig; }
     void SaveConfig() override;
     void SetDefaultConfig(tyConfig& pConfig) override;
+    bool EditConfiguration(tyConfig& pConfig, int pageIndex) override;
     QStringList userItems() const override;
     QStringList groupItems() const override;
     tyListFont listFont() const override { return m_listFont; }
@@ -108,7 +97,7 @@ public:
     std::function<void()> SendUsagePing;
     std::function<void(MainServices&)> ShowAbout;
     std::function<void(MainServices&, const QString& server)> ShowAdvancedComparison;
-    std::function<bool(MainServices&, tyConfig&, int pageIndex)> EditConfiguration;
+    std::function<bool(MainServices&, tyConfig&, int pageIndex)> ConfigurationDialog;
     std::function<void(MainServices&, const QString& server, const tyArrUsers&)> CompareUsersGroups;
     std::function<void(MainServices&, const QString& server, const tyArrUsers&)>
         CompareUsersAttributes;

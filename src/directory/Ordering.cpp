@@ -1,5 +1,6 @@
 #include "Ordering.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -128,6 +129,14 @@ void SortGroups(tyArrGroup1& groups, int first, int last) {
 
 void SortUsersInfo3(tyArrUserInfo3& infos, int first, int last) {
     sortAll(infos, first, last);
+}
+
+void InsertUserInfo3Sorted(tyArrUserInfo3& infos, const tyUserInfo3& info) {
+    auto at = std::upper_bound(infos.begin(), infos.end(), info,
+                               [](const tyUserInfo3& a, const tyUserInfo3& b) {
+                                   return CompareNameKeys(a.Name, b.Name) < 0;
+                               });
+    infos.insert(at, info);
 }
 
 int FindGroup(const tyArrGroup1& groups, std::u16string_view name) {

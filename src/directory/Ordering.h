@@ -26,6 +26,11 @@ void SortUsers(tyArrUsers& users, int first, int last);
 void SortGroups(tyArrGroup1& groups, int first, int last);
 void SortUsersInfo3(tyArrUserInfo3& infos, int first, int last);
 
+// Adds a record to an array kept sorted by SortUsersInfo3, where appending
+// it and sorting the whole array again would put it (after the records of
+// equal key), without sorting again.
+void InsertUserInfo3Sorted(tyArrUserInfo3& infos, const tyUserInfo3& info);
+
 // Bisection in an array sorted by the matching sort: the index of the
 // element whose name has the key of name, or -1.
 int FindGroup(const tyArrGroup1& groups, std::u16string_view name);

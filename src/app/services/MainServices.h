@@ -4,7 +4,6 @@
 // place where a window is tested alone.
 #pragma once
 
-#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -16,9 +15,12 @@ class DesktopServices;
 class DirectoryQueries;
 class QWidget;
 
-class MainServices {
+// The lookups the comparison tables are built from: known names, group
+// comments and user details through a cache, the settings and the
+// directory. The main window serves them; the console program has its own.
+class AccountServices {
 public:
-    virtual ~MainServices() = default;
+    virtual ~AccountServices() = default;
 
     // The user or group is one the start-up load listed (case ignored).
     virtual bool UserExist(const QString& pUsername) = 0;
@@ -33,8 +35,17 @@ public:
     virtual QString GetFullName(const QString& pUsername) = 0;
 
     virtual tyConfig& config() = 0;
+    virtual DirectoryQueries& queries() = 0;
+};
+
+class MainServices : public AccountServices {
+public:
     virtual void SaveConfig() = 0;
     virtual void SetDefaultConfig(tyConfig& pConfig) = 0;
+    // The configuration dialog on a record, opened on one of its tabs
+    // (0 General, 1 Comparison, 2 Check): True when the user confirmed a
+    // change with OK.
+    virtual bool EditConfiguration(tyConfig& pConfig, int pageIndex) = 0;
 
     // The items of the users and groups combo boxes, as they show them.
     virtual QStringList userItems() const = 0;
@@ -44,7 +55,6 @@ public:
     virtual tyListFont listFont() const = 0;
     virtual void setListFont(const tyListFont& font) = 0;
 
-    virtual DirectoryQueries& queries() = 0;
     virtual DesktopServices& desktop() = 0;
     // The parent of the windows opened from here.
     virtual QWidget* window() = 0;
