@@ -1,0 +1,1 @@
+# The advanced comparison dialog and the names-not-found dialog

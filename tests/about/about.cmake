@@ -1,0 +1,1 @@
+# Tests of the about window, update check and usage hit

@@ -1,0 +1,1 @@
+# Tests of the comparison tables, window and exports

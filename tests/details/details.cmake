@@ -1,0 +1,1 @@
+# Tests of the user details window and help texts
