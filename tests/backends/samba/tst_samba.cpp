@@ -251,6 +251,37 @@ private slots:
         }
     }
 
+    // Straight from the back-end, as the queries would hide both: a
+    // password never set (pwdLastSet 0) has the age 0, as netapi32 counts
+    // it (libnetapi gives the seconds since 1970), and usri3_parms is an
+    // empty text, not a missing one.
+    void passwordAgeAndParameters_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("neverSet");
+        QTest::newRow("must change") << "mustchange" << true;
+        QTest::newRow("no password") << "nevermind" << true;
+        QTest::newRow("password set when seeded") << "jdoe" << false;
+    }
+    void passwordAgeAndParameters() {
+        QFETCH(QString, user);
+        QFETCH(bool, neverSet);
+        const std::u16string name = user.toStdU16String();
+        void* buffer = nullptr;
+        QCOMPARE(backend->NetUserGetInfo(dc.c_str(), name.c_str(), 3, &buffer), net::Success);
+        const auto* info = static_cast<const net::USER_INFO_3*>(buffer);
+        const uint32_t age = info->usri3_password_age;
+        const bool emptyParameters = info->usri3_parms != nullptr && *info->usri3_parms == u'\0';
+        QCOMPARE(backend->NetApiBufferFree(buffer), net::Success);
+        QVERIFY(emptyParameters);
+        if (neverSet) {
+            QCOMPARE(age, 0u);
+        } else {
+            // Set after 1980 and before now.
+            QVERIFY(age > 0);
+            QVERIFY(qint64(age) < QDateTime::currentSecsSinceEpoch() - 315532800);
+        }
+    }
+
     void unknownUser_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("no such name") << "nobody";

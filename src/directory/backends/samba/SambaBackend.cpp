@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 // libnetapi's header is C and wants the fixed-width types first.
 #include <netapi.h>
@@ -181,6 +182,20 @@ uint32_t classifyConnectFailure(const std::string& text) {
 uint32_t windowsExpiry(uint32_t sambaExpiry) {
     return (sambaExpiry == kNeverTruncated || sambaExpiry == 0) ? net::TimeqForever
                                                                 : sambaExpiry;
+}
+
+// 1980-01-01 00:00 UTC in seconds since 1970.
+constexpr int64_t k1980 = 315'532'800;
+
+// libnetapi gives the age as the clock minus the moment the password was
+// set, in 32 bits, and takes a password never set (pwdLastSet 0) as set in
+// 1970: the age of such an account is the clock itself. netapi32 counts in
+// seconds since 1980 and answers 0 for a password set before then and for
+// one set after the moment of the answer (which libnetapi's subtraction
+// turns into an age of more than a century).
+uint32_t windowsPasswordAge(uint32_t sambaAge) {
+    const int64_t lastSet = static_cast<int64_t>(time(nullptr)) - static_cast<int64_t>(sambaAge);
+    return lastSet < k1980 ? 0 : sambaAge;
 }
 
 }  // namespace
@@ -586,7 +601,7 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
             };
             net::USER_INFO_3 u;
             u.usri3_name = text(s.usri3_name);
-            u.usri3_password_age = s.usri3_password_age;
+            u.usri3_password_age = windowsPasswordAge(s.usri3_password_age);
             u.usri3_priv = s.usri3_priv;
             u.usri3_home_dir = text(s.usri3_home_dir);
             u.usri3_comment = text(s.usri3_comment);
@@ -595,7 +610,13 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
             u.usri3_auth_flags = s.usri3_auth_flags;
             u.usri3_full_name = text(s.usri3_full_name);
             u.usri3_usr_comment = text(s.usri3_usr_comment);
-            u.usri3_parms = text(s.usri3_parms);
+            // libnetapi copies half of the parameters' UTF-16 bytes as if
+            // they were 8-bit text (and gives no string at all for an
+            // account without parameters, where Windows gives an empty
+            // one). What it gives is no text of any use, and the program
+            // shows none of it (the ldif back-end does not read it
+            // either): an empty string, as for an account without.
+            u.usri3_parms = block->text(std::u16string_view());
             u.usri3_workstations = text(s.usri3_workstations);
             u.usri3_last_logon = s.usri3_last_logon;
             u.usri3_last_logoff = s.usri3_last_logoff;
