@@ -28,20 +28,6 @@ protected:
 
 }  // namespace
 
-QCollator AccountCollator() {
-    QLocale locale;
-    // The C locale collates by code point and with case (Qt does not hand
-    // it to the collation library); the root collation is what a user of
-    // such a machine expects of a list of names.
-    if (locale.language() == QLocale::C) {
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    }
-    QCollator c(locale);
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    c.setNumericMode(false);
-    return c;
-}
-
 AccountListModel::AccountListModel(bool checkable, QObject* parent)
     : QAbstractListModel(parent), m_checkable(checkable), m_collator(AccountCollator()) {}
 

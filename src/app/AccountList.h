@@ -12,8 +12,7 @@
 #include <QListView>
 #include <vector>
 
-// The locale's case-insensitive collation, in which the lists keep names.
-QCollator AccountCollator();
+#include "AccountCollator.h"
 
 class AccountListModel : public QAbstractListModel {
     Q_OBJECT
