@@ -5,6 +5,7 @@
 // prompts and keeps every message, so no test waits on a real modal box.
 #pragma once
 
+#include <QColor>
 #include <QFlags>
 #include <QFont>
 #include <QString>
@@ -33,6 +34,9 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& caption,
                                  const QString& proposedName, const QString& filter) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) = 0;
+    // The font dialog picks no colour; the list font's colour is chosen
+    // here. Empty when the user cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
 
     virtual void setClipboardText(const QString& text) = 0;
     virtual QString clipboardText() = 0;
@@ -79,6 +83,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& proposedName,
                          const QString& filter) override;
     std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial) override;
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     void setClipboardText(const QString& text) override;
     QString clipboardText() override;
     void setHourglass() override;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
@@ -80,6 +81,14 @@ std::optional<QFont> QtDesktopServices::chooseFont(QWidget* parent, const QFont&
         return std::nullopt;
     }
     return f;
+}
+
+std::optional<QColor> QtDesktopServices::chooseColor(QWidget* parent, const QColor& initial) {
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) {
+        return std::nullopt;
+    }
+    return c;
 }
 
 void QtDesktopServices::setClipboardText(const QString& text) {

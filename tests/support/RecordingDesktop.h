@@ -26,6 +26,7 @@ public:
     std::deque<QString> fileNames;    // the next file dialogs' answers ("" = cancel)
     QStringList fileDialogProposals;  // the names the save dialogs proposed
     std::deque<std::optional<QFont>> fonts;
+    std::deque<std::optional<QColor>> colors;  // the next colour dialogs' answers
     QString clipboard;
     bool clipboardSet = false;
     bool hourglass = false;
@@ -83,6 +84,14 @@ public:
         auto f = fonts.front();
         fonts.pop_front();
         return f;
+    }
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override {
+        if (colors.empty()) {
+            return std::nullopt;
+        }
+        auto c = colors.front();
+        colors.pop_front();
+        return c;
     }
     void setClipboardText(const QString& text) override {
         clipboard = text;
