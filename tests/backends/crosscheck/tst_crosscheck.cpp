@@ -798,6 +798,10 @@ private slots:
                 const NamedException* e = exceptionFor(kFields[i].name);
                 bool same = l.shown[i] == b.shown[i];
                 QString detail;
+                // Equal answers are never a difference, whatever the rule.
+                if (same) {
+                    continue;
+                }
                 if (e && e->rule != Rule::AgeUpToTheCall) {
                     const uint32_t second = a.status == net::Success ? a.numbers[i] : b.numbers[i];
                     const uint32_t low = std::min(b.numbers[i], second);
