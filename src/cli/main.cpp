@@ -12,6 +12,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "CompareCommands.h"
+#include "Console.h"
 #include "Decoding.h"
 #include "DirectorySession.h"
 #include "Ordering.h"
@@ -25,29 +27,9 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-void out(const QString& line) {
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-void err(const QString& line) {
-    const QByteArray bytes = "zentory-cli: " + line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-}
-
 QString q(const std::u16string& s) {
     return QString::fromStdU16String(s);
 }
-
-// The queries' error boxes, on standard error.
-class ConsoleReporter : public ErrorReporter {
-public:
-    void showError(const std::u16string& text) override {
-        err(q(text));
-        ++errors;
-    }
-    int errors = 0;
-};
 
 // Dates as UTC, sortable; "Never" and empty as the windows show them.
 QString dateText(tyDateTime value, bool expiry) {
@@ -147,6 +129,18 @@ const char* kCommands =
     "  groups-of USER    The global groups of a user.\n"
     "  info USER         The user's account details, one \"Field = value\" per line;\n"
     "                    dates in UTC.\n"
+    "  compare-groups GROUP...\n"
+    "                    The members of several groups side by side, as CSV.\n"
+    "  compare-users USER...\n"
+    "                    The groups of several users side by side, as CSV.\n"
+    "  compare-attributes USER...\n"
+    "                    The account attributes of several users side by side, as CSV.\n"
+    "\n"
+    "The comparisons write the CSV file that the comparison window saves (UTF-8\n"
+    "with a byte-order mark, CR LF line ends), to standard output or to the file\n"
+    "of -o. Their names come from the command line and from the name list file of\n"
+    "--names (one name per line). Which details and attributes they show is taken\n"
+    "from Zentory's settings (the Comparison and Check tabs of its configuration).\n"
     "\n"
     "Without --directory, the domain controller of the machine's domain is asked\n"
     "(smb.conf workgroup and realm, krb5.conf default_realm), signing in with the\n"
@@ -253,22 +247,40 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     addDirectoryOptions(parser);
-    parser.addPositionalArgument("command", "domain, users, groups, members, groups-of or info.");
-    parser.addPositionalArgument("name", "The group or user of members, groups-of and info.",
-                                 "[name]");
+    const QCommandLineOption outputOption(
+        {"o", "output"}, "The comparisons: write the CSV file to FILE instead of standard output.",
+        "FILE");
+    const QCommandLineOption namesOption(
+        "names", "The comparisons: take the names to compare from FILE, one per line.", "FILE");
+    parser.addOption(outputOption);
+    parser.addOption(namesOption);
+    parser.addPositionalArgument("command",
+                                 "domain, users, groups, members, groups-of, info, "
+                                 "compare-groups, compare-users or compare-attributes.");
+    parser.addPositionalArgument("name",
+                                 "The group or user of members, groups-of and info; the groups "
+                                 "or users of a comparison.",
+                                 "[name...]");
     parser.process(app);
 
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     const QStringList args = positional.mid(1);
+    CompareKind compareKind = CompareKind::GroupsUsers;
+    const bool comparison = CompareCommand(command, compareKind);
     const bool needsName = command == "members" || command == "groups-of" || command == "info";
-    const bool known = needsName || command == "domain" || command == "users" ||
+    const bool known = comparison || needsName || command == "domain" || command == "users" ||
                        command == "groups";
-    if (!known || (needsName && args.size() != 1) || (!needsName && !args.isEmpty())) {
+    if (!known || (needsName && args.size() != 1) ||
+        (!needsName && !comparison && !args.isEmpty())) {
         err(command.isEmpty() ? QStringLiteral("no command given; see --help")
                               : "usage: zentory-cli [options] " +
                                     (needsName ? command + " NAME" : known ? command : "COMMAND") +
                                     "; see --help");
+        return kExitUsage;
+    }
+    if (!comparison && (parser.isSet(outputOption) || parser.isSet(namesOption))) {
+        err("--output and --names go with the compare commands; see --help");
         return kExitUsage;
     }
 
@@ -310,5 +322,13 @@ int main(int argc, char** argv) {
 
     ConsoleReporter reporter;
     DirectoryQueries queries(session->backend(), reporter);
+    if (comparison) {
+        CompareRequest request;
+        request.kind = compareKind;
+        request.names = args;
+        request.namesFile = parser.value(namesOption);
+        request.outputFile = parser.value(outputOption);
+        return RunComparison(request, queries, session->watch(), reporter);
+    }
     return runCommand(command, args, queries, session->watch(), reporter);
 }

@@ -5,3 +5,8 @@ zentory_add_test(tst_compare_csv SOURCES compare/tst_compare_csv.cpp
   LIBS zentory_compare_tables)
 zentory_add_test(tst_compare_window SOURCES compare/tst_compare_window.cpp
   LIBS zentory_compare zentory_app)
+# zentory-cli's comparisons against the window's, on the demo domain.
+zentory_add_test(tst_compare_cli SOURCES compare/tst_compare_cli.cpp
+  LIBS zentory_compare zentory_app zentory_backend_ldif)
+target_compile_definitions(tst_compare_cli PRIVATE ZENTORY_CLI="$<TARGET_FILE:zentory-cli>")
+add_dependencies(tst_compare_cli zentory-cli)
