@@ -81,8 +81,8 @@ void fillCheckList(QListWidget* list, const std::array<FlagField<Record>, N>& fi
                    const Record& values) {
     list->clear();
     for (const auto& f : fields) {
-        auto* item = new QListWidgetItem(
-            QString::fromLatin1(f.name.data(), qsizetype(f.name.size())), list);
+        auto* item =
+            new QListWidgetItem(QString::fromLatin1(f.name.data(), qsizetype(f.name.size())), list);
         item->setCheckState(values.*f.field ? Qt::Checked : Qt::Unchecked);
     }
     for (int i = 0; i < list->count(); ++i) {
@@ -406,7 +406,7 @@ void TfrmShowUSER_INFO_3::bbtSaveClick() {
 }
 
 std::unique_ptr<TfrmShowUSER_INFO_3> MakeShowUserInfo3(DesktopServices& desktop, QWidget* parent,
-                                                      const tyUserInfo3& pInfo) {
+                                                       const tyUserInfo3& pInfo) {
     auto w = std::make_unique<TfrmShowUSER_INFO_3>(desktop, parent);
     w->Fill(pInfo);
     return w;

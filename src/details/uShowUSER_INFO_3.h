@@ -107,7 +107,7 @@ private:
 
 // The window as ShowUserInfo3 fills it, not yet shown: for tests.
 std::unique_ptr<TfrmShowUSER_INFO_3> MakeShowUserInfo3(DesktopServices& desktop, QWidget* parent,
-                                                      const tyUserInfo3& pInfo);
+                                                       const tyUserInfo3& pInfo);
 
 // Opens the window for one user over the main window and returns once the
 // user has closed it; the record is only read.

@@ -16,8 +16,9 @@ private slots:
         const QList<QPair<int, const char*>> texts = {
             {1, "Name of the user account."},
             {2, "The number of seconds that have elapsed since the password was last changed."},
-            {3, "The level of privilege assigned. The possible values are: Guest, User or "
-                "Administrator."},
+            {3,
+             "The level of privilege assigned. The possible values are: Guest, User or "
+             "Administrator."},
             {4, "Path of the home directory of the user."},
             {5, "Comment to associate with the user account."},
             {6, "Path for the user's logon script file."},
@@ -38,17 +39,20 @@ private slots:
             {105, "The user cannot change the password."},
             {106, "The account is currently locked out."},
             {107, "The password should never expire on the account."},
-            {108, "The user's password is stored under reversible encryption in the Active "
-                  "Directory."},
+            {108,
+             "The user's password is stored under reversible encryption in the Active "
+             "Directory."},
             {110, "Requires the user to log on to the user account with a smart card."},
-            {111, "Restrict this principal to use only Data Encryption Standard (DES) "
-                  "encryption types for keys."},
+            {111,
+             "Restrict this principal to use only Data Encryption Standard (DES) "
+             "encryption types for keys."},
             {112, "This account does not require Kerberos preauthentication for logon."},
             {114, "The user's password has expired."},
             {116, "This is a default account type that represents a typical user."},
             {118, "This is a computer account for a computer that is a member of this domain."},
-            {119, "This is a computer account for a backup domain controller that is a member "
-                  "of this domain."},
+            {119,
+             "This is a computer account for a backup domain controller that is a member "
+             "of this domain."},
             {120, "This is a permit to trust account for a domain that trusts other domains."},
             {201, "The print operator privilege is enabled."},
             {202, "The communications operator privilege is enabled."},

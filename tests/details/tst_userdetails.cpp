@@ -4,8 +4,8 @@
 
 #include <QtTest>
 
-#include "AnsiText.h"
 #include "../app/MainWindowFixture.h"
+#include "AnsiText.h"
 #include "RecordingDesktop.h"
 #include "UserInfo3Text.h"
 #include "uShowUSER_INFO_3.h"
@@ -171,14 +171,30 @@ private slots:
 
     void rowsOfAUserWhoNeverLoggedOn() {
         const QStringList expected = {
-            "Name = newbie",     "PasswordAge = 0",       "Priv = ",
-            "HomeDir = ",        "Comment = ",            "ScriptPath = ",
-            "FullName = ",       "UsrComment = ",         "Workstations = ",
-            "LastLogon = ",      "LastLogoff = ",         "AcctExpires = Never",
-            "MaxStorage = Unlimited", "UnitsPerWeek = ",  "BadPwCount = 0",
-            "NumLogons = 0",     "LogonServer = ",        "CountryCode = 0",
-            "CodePage = 0",      "UserId = 1105",         "PrimaryGroupId = 513",
-            "Profile = ",        "HomeDirDrive = ",       "PasswordExpired = 0",
+            "Name = newbie",
+            "PasswordAge = 0",
+            "Priv = ",
+            "HomeDir = ",
+            "Comment = ",
+            "ScriptPath = ",
+            "FullName = ",
+            "UsrComment = ",
+            "Workstations = ",
+            "LastLogon = ",
+            "LastLogoff = ",
+            "AcctExpires = Never",
+            "MaxStorage = Unlimited",
+            "UnitsPerWeek = ",
+            "BadPwCount = 0",
+            "NumLogons = 0",
+            "LogonServer = ",
+            "CountryCode = 0",
+            "CodePage = 0",
+            "UserId = 1105",
+            "PrimaryGroupId = 513",
+            "Profile = ",
+            "HomeDirDrive = ",
+            "PasswordExpired = 0",
         };
         QCOMPARE(rowsOf(neverLoggedOn()), expected);
     }
@@ -195,10 +211,12 @@ private slots:
         QTest::newRow("logoff at midnight")
             << "LastLogoff" << 25570.0 << 11 << "LastLogoff = 1/2/70";
         QTest::newRow("logoff a second before midnight")
-            << "LastLogoff" << 25570.0 + 86399.0 / 86400 << 11 << "LastLogoff = 1/2/70 11:59:59 PM UTC";
+            << "LastLogoff" << 25570.0 + 86399.0 / 86400 << 11
+            << "LastLogoff = 1/2/70 11:59:59 PM UTC";
         // Within the first day the whole-day part is 0 too: no date.
         QTest::newRow("logon on day 0") << "LastLogon" << 0.5 << 10 << "LastLogon = ";
-        QTest::newRow("expires never") << "AcctExpires" << kDateNever << 12 << "AcctExpires = Never";
+        QTest::newRow("expires never")
+            << "AcctExpires" << kDateNever << 12 << "AcctExpires = Never";
         QTest::newRow("expires day 0") << "AcctExpires" << 0.0 << 12 << "AcctExpires = 12/30/99";
         QTest::newRow("expires at noon")
             << "AcctExpires" << 45356.5 << 12 << "AcctExpires = 3/5/24 12:00:00 PM UTC";
@@ -299,12 +317,14 @@ private slots:
         QCOMPARE(names.at(5), QString("LOCKOUT"));
         QCOMPARE(names.at(15), QString("NORMAL_ACCOUNT"));
         QCOMPARE(names.last(), QString("INTERDOMAIN_TRUST_ACCOUNT"));
-        QCOMPARE(checked, (QStringList{"SCRIPT", "LOCKOUT", "DONT_EXPIRE_PASSWD", "NORMAL_ACCOUNT"}));
+        QCOMPARE(checked,
+                 (QStringList{"SCRIPT", "LOCKOUT", "DONT_EXPIRE_PASSWD", "NORMAL_ACCOUNT"}));
         QListWidget* auth = win->CheckListBoxAuthFlags;
         QCOMPARE(auth->count(), 4);
         QStringList authItems;
         for (int i = 0; i < auth->count(); ++i) {
-            authItems << auth->item(i)->text() + (auth->item(i)->checkState() == Qt::Checked ? "+" : "-");
+            authItems << auth->item(i)->text() +
+                             (auth->item(i)->checkState() == Qt::Checked ? "+" : "-");
         }
         QCOMPARE(authItems, (QStringList{"PRINT+", "COMM-", "SERVER+", "ACCOUNTS-"}));
     }
@@ -343,12 +363,13 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("text");
         QTest::newRow("grid row 1") << 0 << 0 << "Name of the user account.";
-        QTest::newRow("grid row 13") << 0 << 12
-                                     << "The maximum amount of disk space the user can use.";
+        QTest::newRow("grid row 13")
+            << 0 << 12 << "The maximum amount of disk space the user can use.";
         QTest::newRow("grid row 24") << 0 << 23 << "Password expiration information.";
         QTest::newRow("PASSWD_NOTREQD, 104") << 1 << 3 << "No password is required.";
         QTest::newRow("INTERDOMAIN_TRUST_ACCOUNT, 120")
-            << 1 << 19 << "This is a permit to trust account for a domain that trusts other domains.";
+            << 1 << 19
+            << "This is a permit to trust account for a domain that trusts other domains.";
         QTest::newRow("PRINT, 201") << 2 << 0 << "The print operator privilege is enabled.";
         QTest::newRow("ACCOUNTS, 204") << 2 << 3 << "The accounts operator privilege is enabled.";
     }
@@ -540,12 +561,15 @@ private slots:
     void proposedName_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("proposal");
-        QTest::newRow("jdoe") << "jdoe" << "jdoe.USER_INFO_3.txt";
-        QTest::newRow("dots and non-ASCII") << u8("ren\u00e9.lef\u00e8vre")
-                                            << u8("ren\u00e9.lef\u00e8vre.USER_INFO_3.txt");
+        QTest::newRow("jdoe") << "jdoe"
+                              << "jdoe.USER_INFO_3.txt";
+        QTest::newRow("dots and non-ASCII")
+            << u8("ren\u00e9.lef\u00e8vre") << u8("ren\u00e9.lef\u00e8vre.USER_INFO_3.txt");
         // A name is never a path.
-        QTest::newRow("separators") << "..\\up/down" << ".._up_down.USER_INFO_3.txt";
-        QTest::newRow("reserved") << "a:b*c?\"<>|" << "a_b_c_____.USER_INFO_3.txt";
+        QTest::newRow("separators") << "..\\up/down"
+                                    << ".._up_down.USER_INFO_3.txt";
+        QTest::newRow("reserved") << "a:b*c?\"<>|"
+                                  << "a_b_c_____.USER_INFO_3.txt";
     }
     void proposedName() {
         QFETCH(QString, name);
@@ -562,8 +586,10 @@ private slots:
     void aFileThatCannotBeWritten_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing folder") << "missing/jdoe.txt" << "No such file or directory";
-        QTest::newRow("a folder") << "folder" << "directory";
+        QTest::newRow("missing folder") << "missing/jdoe.txt"
+                                        << "No such file or directory";
+        QTest::newRow("a folder") << "folder"
+                                  << "directory";
     }
     void aFileThatCannotBeWritten() {
         QFETCH(QString, target);
@@ -591,7 +617,8 @@ private slots:
         QTest::newRow("ASCII") << "Name = x\t~" << QByteArray("Name = x\t~");
         QTest::newRow("Latin-1") << u8("\u00a0\u00e9\u00ff") << QByteArray("\xa0\xe9\xff");
         QTest::newRow("0x80 to 0x9F")
-            << u8("\u20ac\u201a\u0192\u2026\u0160\u0152\u017d\u2018\u201d\u2122\u0161\u0153\u017e\u0178")
+            << u8("\u20ac\u201a\u0192\u2026\u0160\u0152\u017d\u2018\u201d\u2122\u0161\u0153\u017e"
+                  "\u0178")
             << QByteArray("\x80\x82\x83\x85\x8a\x8c\x8e\x91\x94\x99\x9a\x9c\x9e\x9f");
         QTest::newRow("undefined bytes' controls")
             << u8("\u0081\u008d\u008f\u0090\u009d") << QByteArray("\x81\x8d\x8f\x90\x9d");
