@@ -59,7 +59,8 @@ bool requestedNames(const CompareRequest& r, QStringList& names) {
     }
     for (const QString& line : lines) {
         const std::u16string item = TrimNameLine(line).toString().toStdU16String();
-        const std::u16string name = forGroups(r.kind) ? ExtractGroupName(item) : ExtractUserName(item);
+        const std::u16string name =
+            forGroups(r.kind) ? ExtractGroupName(item) : ExtractUserName(item);
         if (!name.empty()) {
             names << q(name);
         }
@@ -112,12 +113,13 @@ int RunComparison(const CompareRequest& request, DirectoryQueries& queries, Stat
     tyArrGroup1 groups;
     tyArrUsers users;
     for (const QString& name : names) {
-        const QString listed =
-            forGroups(request.kind) ? accounts.ListedGroupName(name) : accounts.ListedUserName(name);
+        const QString listed = forGroups(request.kind) ? accounts.ListedGroupName(name)
+                                                       : accounts.ListedUserName(name);
         if (listed.isEmpty()) {
             unknown << name;
         } else if (forGroups(request.kind)) {
-            groups.push_back({listed.toStdU16String(), accounts.GetGroupComment(listed).toStdU16String()});
+            groups.push_back(
+                {listed.toStdU16String(), accounts.GetGroupComment(listed).toStdU16String()});
         } else {
             users.push_back(listed.toStdU16String());
         }
@@ -133,15 +135,15 @@ int RunComparison(const CompareRequest& request, DirectoryQueries& queries, Stat
     const int errorsBefore = reporter.errors;
     tyCompareTable table;
     switch (request.kind) {
-    case CompareKind::GroupsUsers:
-        table = BuildGroupsUsers(accounts, accounts.dcName(), groups);
-        break;
-    case CompareKind::UsersGroups:
-        table = BuildUsersGroups(accounts, accounts.dcName(), users);
-        break;
-    case CompareKind::UsersAttributes:
-        table = BuildUsersAttributes(accounts, users);
-        break;
+        case CompareKind::GroupsUsers:
+            table = BuildGroupsUsers(accounts, accounts.dcName(), groups);
+            break;
+        case CompareKind::UsersGroups:
+            table = BuildUsersGroups(accounts, accounts.dcName(), users);
+            break;
+        case CompareKind::UsersAttributes:
+            table = BuildUsersAttributes(accounts, users);
+            break;
     }
     // The window shows a row without marks, or an empty record, when a query
     // fails; a script gets to know.

@@ -17,9 +17,9 @@ bool CompareCommand(const QString& command, CompareKind& kind);
 
 struct CompareRequest {
     CompareKind kind = CompareKind::GroupsUsers;
-    QStringList names;    // from the command line
-    QString namesFile;    // --names: one name per line
-    QString outputFile;   // -o: empty for standard output
+    QStringList names;   // from the command line
+    QString namesFile;   // --names: one name per line
+    QString outputFile;  // -o: empty for standard output
 };
 
 // Runs one comparison: the start-up load the main window does, the user's

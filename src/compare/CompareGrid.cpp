@@ -2,8 +2,8 @@
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -125,8 +125,8 @@ void CompareGrid::paintEvent(QPaintEvent*) {
         if (!s.isEmpty()) {
             p.setFont(header ? bold : normal);
             p.setPen(header ? faceText : text);
-            p.drawText(cell.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                       s);
+            p.drawText(cell.adjusted(2, 0, -2, 0),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, s);
         }
     };
     // The rows and columns in view of the scrolling part.
@@ -135,7 +135,8 @@ void CompareGrid::paintEvent(QPaintEvent*) {
     const int firstRow = std::max(m_table.FixedRows, (fixedHeight() + vs) / kRowHeight);
     const int lastRow = std::min(m_table.RowCount - 1, (vh + vs) / kRowHeight);
 
-    auto region = [&](const QRect& clip, int c0, int c1, int r0, int r1, bool scrollX, bool scrollY) {
+    auto region = [&](const QRect& clip, int c0, int c1, int r0, int r1, bool scrollX,
+                      bool scrollY) {
         if (clip.isEmpty()) {
             return;
         }

@@ -64,8 +64,9 @@ public:
         std::iota(order.begin(), order.end(), 0);
         // Stable: of names that compare equal the one met first comes first
         // and heads the column.
-        std::stable_sort(order.begin(), order.end(),
-                         [this](int a, int b) { return m_keys[size_t(a)].compare(m_keys[size_t(b)]) < 0; });
+        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+            return m_keys[size_t(a)].compare(m_keys[size_t(b)]) < 0;
+        });
         m_column.assign(m_texts.size(), -1);
         m_columnNames.clear();
         int head = -1;
@@ -92,8 +93,7 @@ private:
 };
 
 // Asks one membership query and numbers the names it answers.
-std::vector<int> memberNumbers(const tyArrGroupUsersInfo1& entries, NameUnion& names,
-                               Pacer& pace) {
+std::vector<int> memberNumbers(const tyArrGroupUsersInfo1& entries, NameUnion& names, Pacer& pace) {
     std::vector<int> numbers;
     numbers.reserve(entries.size());
     for (const auto& e : entries) {
@@ -161,8 +161,8 @@ tyCompareTable BuildGroupsUsers(AccountServices& accounts, const QString& server
     return t;
 }
 
-tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server,
-                                tyArrUsers& users, const std::function<void()>& pendingMessages) {
+tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server, tyArrUsers& users,
+                                const std::function<void()>& pendingMessages) {
     Pacer pace(pendingMessages);
     const tyDetails details = accounts.config().CompDet;
     const std::u16string dc = server.toStdU16String();
@@ -358,32 +358,32 @@ QString flagText(bool b) {
 
 bool UserAttribute::selectedBy(const tyValidCheck& check) const {
     switch (source) {
-    case Source::Field:
-        return check.*(allFields()[size_t(index)].check);
-    case Source::Flag:
-        return check.Flags.*(kUi3FlagFields[size_t(index)].field);
-    case Source::AuthFlag:
-        return check.AuthFlags.*(kUi3AuthFlagFields[size_t(index)].field);
+        case Source::Field:
+            return check.*(allFields()[size_t(index)].check);
+        case Source::Flag:
+            return check.Flags.*(kUi3FlagFields[size_t(index)].field);
+        case Source::AuthFlag:
+            return check.AuthFlags.*(kUi3AuthFlagFields[size_t(index)].field);
     }
     return false;
 }
 
 QString UserAttribute::valueOf(const tyUserInfo3& info) const {
     switch (source) {
-    case Source::Field: {
-        const FieldAttribute& f = allFields()[size_t(index)];
-        if (f.text) {
-            return q(info.*f.text);
+        case Source::Field: {
+            const FieldAttribute& f = allFields()[size_t(index)];
+            if (f.text) {
+                return q(info.*f.text);
+            }
+            if (f.number) {
+                return QString::number(info.*f.number);
+            }
+            return DateOrNever(info.*f.date);
         }
-        if (f.number) {
-            return QString::number(info.*f.number);
-        }
-        return DateOrNever(info.*f.date);
-    }
-    case Source::Flag:
-        return flagText(info.Flags.*(kUi3FlagFields[size_t(index)].field));
-    case Source::AuthFlag:
-        return flagText(info.AuthFlags.*(kUi3AuthFlagFields[size_t(index)].field));
+        case Source::Flag:
+            return flagText(info.Flags.*(kUi3FlagFields[size_t(index)].field));
+        case Source::AuthFlag:
+            return flagText(info.AuthFlags.*(kUi3AuthFlagFields[size_t(index)].field));
     }
     return {};
 }
@@ -400,8 +400,8 @@ const std::vector<UserAttribute>& UserAttributes() {
         };
         fields(std::size(kBeforeFlags));
         for (size_t i = 0; i < kUi3FlagFields.size(); ++i) {
-            all.push_back({"Flag " + latin1(kUi3FlagFields[i].name), UserAttribute::Source::Flag,
-                           int(i)});
+            all.push_back(
+                {"Flag " + latin1(kUi3FlagFields[i].name), UserAttribute::Source::Flag, int(i)});
         }
         fields(std::size(kBeforeAuthFlags));
         for (size_t i = 0; i < kUi3AuthFlagFields.size(); ++i) {

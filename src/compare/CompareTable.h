@@ -61,8 +61,7 @@ tyCompareTable BuildGroupsUsers(AccountServices& accounts, const QString& server
 // Header columns: the user name, and the full name when
 // CompDet.ShowFullName; header rows: the group name, and its comment when
 // CompDet.ShowComment. One GetUserGroups per user.
-tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server,
-                                tyArrUsers& users,
+tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server, tyArrUsers& users,
                                 const std::function<void()>& pendingMessages = {});
 
 // The users' attributes table: a row per user in the order given, a column

@@ -1,8 +1,8 @@
 // The spreadsheet where there is no Excel to automate: an .xlsx file.
 
+#include <xlsxwriter.h>
 #include <QDir>
 #include <QFileInfo>
-#include <xlsxwriter.h>
 
 #include "Spreadsheet.h"
 
@@ -44,7 +44,7 @@ bool WriteXlsxWorkbook(const tyCompareTable& table, const QString& path, QString
     }
     const lxw_error closed = workbook_close(workbook);
     if (!sheet || failed != LXW_NO_ERROR || closed != LXW_NO_ERROR) {
-        const lxw_error why = !sheet ? LXW_ERROR_MEMORY_MALLOC_FAILED
+        const lxw_error why = !sheet                   ? LXW_ERROR_MEMORY_MALLOC_FAILED
                               : failed != LXW_NO_ERROR ? failed
                                                        : closed;
         error = QStringLiteral("Cannot create file \"%1\". %2")

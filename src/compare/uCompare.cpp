@@ -95,11 +95,13 @@ TfrmCompare::TfrmCompare(MainServices& main, QWidget* parent) : QDialog(parent),
     bar->addWidget(bbtClose);
     root->addWidget(Panel1);
 
-    connect(bbtClose, &QPushButton::clicked, this, [this] { guarded(&TfrmCompare::bbtCloseClick); });
+    connect(bbtClose, &QPushButton::clicked, this,
+            [this] { guarded(&TfrmCompare::bbtCloseClick); });
     connect(bbtConfig, &QToolButton::clicked, this,
             [this] { guarded(&TfrmCompare::bbtConfigClick); });
     connect(bbtCSV, &QPushButton::clicked, this, [this] { guarded(&TfrmCompare::bbtCSVClick); });
-    connect(bbtExcel, &QPushButton::clicked, this, [this] { guarded(&TfrmCompare::bbtExcelClick); });
+    connect(bbtExcel, &QPushButton::clicked, this,
+            [this] { guarded(&TfrmCompare::bbtExcelClick); });
 
     FormCreate();
     bbtClose->setFocus();
@@ -161,13 +163,13 @@ void TfrmCompare::Build(const QString& title) {
 }
 
 void TfrmCompare::BuildGroupsUsers() {
-    StringGrid->setTable(::BuildGroupsUsers(m_main, FDCName, FGroups,
-                                            [this] { m_main.desktop().processEvents(); }));
+    StringGrid->setTable(
+        ::BuildGroupsUsers(m_main, FDCName, FGroups, [this] { m_main.desktop().processEvents(); }));
 }
 
 void TfrmCompare::BuildUsersGroups() {
-    StringGrid->setTable(::BuildUsersGroups(m_main, FDCName, FUsers,
-                                            [this] { m_main.desktop().processEvents(); }));
+    StringGrid->setTable(
+        ::BuildUsersGroups(m_main, FDCName, FUsers, [this] { m_main.desktop().processEvents(); }));
 }
 
 void TfrmCompare::BuildUsersAttributes() {
@@ -249,8 +251,9 @@ void TfrmCompare::bbtExcelClick() {
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zentory-comparison-XXXXXX"));
     if (!folder.isValid()) {
         hourglass.end();
-        desktop.error(this, QStringLiteral("Cannot create a temporary folder for the spreadsheet. ") +
-                                folder.errorString());
+        desktop.error(this,
+                      QStringLiteral("Cannot create a temporary folder for the spreadsheet. ") +
+                          folder.errorString());
         return;
     }
     folder.setAutoRemove(false);

@@ -54,8 +54,8 @@ QByteArray readAll(const QString& path) {
 
 const QStringList kGroups = {"Purchasing", "Print Room", "Sales", "Project Lighthouse",
                              "Domain Admins"};
-const QStringList kUsers = {"rené.lefèvre", "zoe.okafor", "lars.nielsen", "chiara.rossi",
-                            "priya.patel", "Guest"};
+const QStringList kUsers = {"rené.lefèvre", "zoe.okafor",  "lars.nielsen",
+                            "chiara.rossi", "priya.patel", "Guest"};
 
 }  // namespace
 
@@ -105,14 +105,16 @@ private slots:
             QStringList names;
         };
         std::vector<Case> cases;
-        cases.push_back({"compare-groups", MakeCompareGroupsUsers(main, main.dcName(), groups),
-                         {"purchasing", "Print Room", "SALES", "Project Lighthouse",
-                          "Domain Admins"}});
-        cases.push_back({"compare-users", MakeCompareUsersGroups(main, main.dcName(), users),
+        cases.push_back(
+            {"compare-groups",
+             MakeCompareGroupsUsers(main, main.dcName(), groups),
+             {"purchasing", "Print Room", "SALES", "Project Lighthouse", "Domain Admins"}});
+        cases.push_back({"compare-users",
+                         MakeCompareUsersGroups(main, main.dcName(), users),
                          {"RENÉ.LEFÈVRE", "zoe.okafor", "lars.nielsen", "chiara.rossi",
                           "priya.patel", "guest"}});
-        cases.push_back({"compare-attributes", MakeCompareUsersAttributes(main, main.dcName(), users),
-                         kUsers});
+        cases.push_back(
+            {"compare-attributes", MakeCompareUsersAttributes(main, main.dcName(), users), kUsers});
         for (Case& c : cases) {
             const QString saved = home.filePath(c.command + ".csv");
             desktop.fileNames = {saved};
@@ -143,8 +145,8 @@ private slots:
             f.write("\xFF\xFE");
             f.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
         }
-        const Run direct = cli(home.path(), {"compare-users", "zoe.okafor", "lars.nielsen",
-                                             "rené.lefèvre"});
+        const Run direct =
+            cli(home.path(), {"compare-users", "zoe.okafor", "lars.nielsen", "rené.lefèvre"});
         QCOMPARE(direct.exitCode, 0);
         const QString out = home.filePath("out.csv");
         const Run fromFile = cli(home.path(), {"compare-users", "--names", list, "-o", out});
@@ -172,8 +174,8 @@ private slots:
         QTest::newRow("missing name list")
             << QStringList{"compare-users", "--names", "/nonexistent/names.txt"} << 1
             << "Cannot open file \"/nonexistent/names.txt\". ";
-        QTest::newRow("names without a comparison") << QStringList{"users", "--names", "x"} << 2
-                                                    << "--output and --names go with";
+        QTest::newRow("names without a comparison")
+            << QStringList{"users", "--names", "x"} << 2 << "--output and --names go with";
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -192,8 +194,9 @@ private slots:
         p.start(QStringLiteral(ZENTORY_CLI), {"--help"});
         QVERIFY(p.waitForFinished(30000));
         const QString help = QString::fromUtf8(p.readAllStandardOutput());
-        for (const char* text : {"compare-groups GROUP...", "compare-users USER...",
-                                 "compare-attributes USER...", "--names <FILE>", "--output <FILE>"}) {
+        for (const char* text :
+             {"compare-groups GROUP...", "compare-users USER...", "compare-attributes USER...",
+              "--names <FILE>", "--output <FILE>"}) {
             QVERIFY2(help.contains(QLatin1String(text)), text);
         }
     }

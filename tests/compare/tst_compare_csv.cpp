@@ -36,25 +36,39 @@ private slots:
     void field_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << "alice" << "alice";
-        QTest::newRow("mark") << "X" << "X";
-        QTest::newRow("blanks stay") << " a b " << " a b ";
-        QTest::newRow("empty") << "" << "\"\"";
-        QTest::newRow("comma") << "Sales, north" << "\"Sales, north\"";
-        QTest::newRow("double quote") << "John \"JJ\" Doe" << "\"John \"\"JJ\"\" Doe\"";
-        QTest::newRow("only a double quote") << "\"" << "\"\"\"\"";
-        QTest::newRow("comma and double quotes")
-            << "Buyers, \"North\"" << "\"Buyers, \"\"North\"\"\"";
+        QTest::newRow("plain") << "alice"
+                               << "alice";
+        QTest::newRow("mark") << "X"
+                              << "X";
+        QTest::newRow("blanks stay") << " a b "
+                                     << " a b ";
+        QTest::newRow("empty") << ""
+                               << "\"\"";
+        QTest::newRow("comma") << "Sales, north"
+                               << "\"Sales, north\"";
+        QTest::newRow("double quote") << "John \"JJ\" Doe"
+                                      << "\"John \"\"JJ\"\" Doe\"";
+        QTest::newRow("only a double quote") << "\""
+                                             << "\"\"\"\"";
+        QTest::newRow("comma and double quotes") << "Buyers, \"North\""
+                                                 << "\"Buyers, \"\"North\"\"\"";
         // CR LF inside a field becomes the spreadsheet's line break...
-        QTest::newRow("CR LF") << "line 1\r\nline 2" << "\"line 1\x0Bline 2\"";
-        QTest::newRow("CR LF and comma") << "a,\r\nb" << "\"a,\x0B" "b\"";
+        QTest::newRow("CR LF") << "line 1\r\nline 2"
+                               << "\"line 1\x0Bline 2\"";
+        QTest::newRow("CR LF and comma") << "a,\r\nb"
+                                         << "\"a,\x0B"
+                                            "b\"";
         // ... except in a field already enclosed for its double quote, where
         // it only loses the CR.
-        QTest::newRow("CR LF and double quote") << "say \"hi\"\r\nnow" << "\"say \"\"hi\"\"\nnow\"";
-        QTest::newRow("CR alone") << "a\rb" << "\"a\rb\"";
+        QTest::newRow("CR LF and double quote") << "say \"hi\"\r\nnow"
+                                                << "\"say \"\"hi\"\"\nnow\"";
+        QTest::newRow("CR alone") << "a\rb"
+                                  << "\"a\rb\"";
         // A bare LF would end the line for every reader: enclosed.
-        QTest::newRow("LF alone") << "a\nb" << "\"a\nb\"";
-        QTest::newRow("non-ASCII") << "Zoë Okafor" << "Zoë Okafor";
+        QTest::newRow("LF alone") << "a\nb"
+                                  << "\"a\nb\"";
+        QTest::newRow("non-ASCII") << "Zoë Okafor"
+                                   << "Zoë Okafor";
     }
     void field() {
         QFETCH(QString, text);
@@ -87,8 +101,8 @@ private slots:
     }
 
     void cellsAreQuotedInTheFile() {
-        const tyCompareTable t = table({{"", "Sales, north", "Zoë \"Z\" Okafor"},
-                                        {"two\r\nlines", "X", ""}});
+        const tyCompareTable t =
+            table({{"", "Sales, north", "Zoë \"Z\" Okafor"}, {"two\r\nlines", "X", ""}});
         QCOMPARE(CompareTableCsv(t),
                  QByteArray("\xEF\xBB\xBF") +
                      QString("\"\",\"Sales, north\",\"Zoë \"\"Z\"\" Okafor\"\r\n"

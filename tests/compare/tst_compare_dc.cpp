@@ -62,10 +62,13 @@ private slots:
         for (int c = 0; c < t.ColCount; ++c) {
             headers << t.Cells(c, 0);
         }
-        auto cell = [&](int r, const char* header) { return t.Cells(int(headers.indexOf(header)), r); };
+        auto cell = [&](int r, const char* header) {
+            return t.Cells(int(headers.indexOf(header)), r);
+        };
         QCOMPARE(cell(1, "FullName"), QString("John Doe"));
         QCOMPARE(cell(1, "AcctExpires"), QString("Never"));
-        QCOMPARE(cell(2, "AcctExpires"), QLocale().toString(QDate(2030, 6, 30), QLocale::ShortFormat));
+        QCOMPARE(cell(2, "AcctExpires"),
+                 QLocale().toString(QDate(2030, 6, 30), QLocale::ShortFormat));
         QCOMPARE(cell(3, "Flag ACCOUNTDISABLE"), QString("True"));
         QCOMPARE(cell(4, "AcctExpires"), QString("Never"));
         QCOMPARE(cell(4, "FullName"), QString(""));

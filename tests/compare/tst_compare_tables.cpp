@@ -66,7 +66,8 @@ struct Tables {
         directory.servers.clear();
         return *accounts;
     }
-    static tyArrGroup1 groups(std::initializer_list<std::pair<std::u16string, std::u16string>> list) {
+    static tyArrGroup1 groups(
+        std::initializer_list<std::pair<std::u16string, std::u16string>> list) {
         tyArrGroup1 r;
         for (const auto& [name, comment] : list) {
             r.push_back({name, comment});
@@ -106,12 +107,11 @@ private slots:
                                        << Rows{{"", "", "alice", "bob", "carol"},
                                                {"Sales", "Sales team", "X", "X", ""},
                                                {"Admins", "", "X", "", "X"}};
-        QTest::newRow("full names only")
-            << true << false << 2 << 1
-            << Rows{{"", "alice", "bob", "carol"},
-                    {"", "Alice Smith", "Bob Builder", "Carol King"},
-                    {"Sales", "X", "X", ""},
-                    {"Admins", "X", "", "X"}};
+        QTest::newRow("full names only") << true << false << 2 << 1
+                                         << Rows{{"", "alice", "bob", "carol"},
+                                                 {"", "Alice Smith", "Bob Builder", "Carol King"},
+                                                 {"Sales", "X", "X", ""},
+                                                 {"Admins", "X", "", "X"}};
     }
     // Admins lists "Alice", Sales "alice": one column, headed by the form
     // met first, and Admins marked in it.
@@ -252,11 +252,11 @@ private slots:
         Tables f;
         DirectoryAccounts& a = f.load();
         const tyCompareTable t = BuildUsersAttributes(a, {u"bob"});
-        QCOMPARE(row(t, 0),
-                 (QStringList{"Name", "FullName", "PasswordAge", "Comment", "Flag ACCOUNTDISABLE",
-                              "Flag PASSWD_NOTREQD", "Flag PASSWD_CANT_CHANGE",
-                              "Flag DONT_EXPIRE_PASSWD", "Flag PASSWORD_EXPIRED", "UsrComment",
-                              "LastLogon", "LastLogoff", "AcctExpires", "BadPwCount", "NumLogons"}));
+        QCOMPARE(row(t, 0), (QStringList{"Name", "FullName", "PasswordAge", "Comment",
+                                         "Flag ACCOUNTDISABLE", "Flag PASSWD_NOTREQD",
+                                         "Flag PASSWD_CANT_CHANGE", "Flag DONT_EXPIRE_PASSWD",
+                                         "Flag PASSWORD_EXPIRED", "UsrComment", "LastLogon",
+                                         "LastLogoff", "AcctExpires", "BadPwCount", "NumLogons"}));
     }
 
     void everyAttributeAndItsText() {
@@ -274,19 +274,55 @@ private slots:
         }
         DirectoryAccounts& a = f.load(config);
         const tyCompareTable t = BuildUsersAttributes(a, {u"off"});
-        const QStringList headers = {
-            "Name", "FullName", "PasswordAge", "Priv", "HomeDir", "Comment", "Flag SCRIPT",
-            "Flag ACCOUNTDISABLE", "Flag HOMEDIR_REQUIRED", "Flag PASSWD_NOTREQD",
-            "Flag PASSWD_CANT_CHANGE", "Flag LOCKOUT", "Flag DONT_EXPIRE_PASSWD",
-            "Flag ENCRYPTED_TEXT_PASSWORD_ALLOWED", "Flag NOT_DELEGATED", "Flag SMARTCARD_REQUIRED",
-            "Flag USE_DES_KEY_ONLY", "Flag DONT_REQUIRE_PREAUTH", "Flag TRUSTED_FOR_DELEGATION",
-            "Flag PASSWORD_EXPIRED", "Flag TRUSTED_TO_AUTHENTICATE_FOR_DELEGATION",
-            "Flag NORMAL_ACCOUNT", "Flag TEMP_DUPLICATE_ACCOUNT", "Flag WORKSTATION_TRUST_ACCOUNT",
-            "Flag SERVER_TRUST_ACCOUNT", "Flag INTERDOMAIN_TRUST_ACCOUNT", "ScriptPath",
-            "AuthFlag PRINT", "AuthFlag COMM", "AuthFlag SERVER", "AuthFlag ACCOUNTS",
-            "UsrComment", "Workstations", "LastLogon", "LastLogoff", "AcctExpires", "MaxStorage",
-            "UnitsPerWeek", "LogonHours", "BadPwCount", "NumLogons", "LogonServer", "CountryCode",
-            "CodePage", "UserId", "PrimaryGroupId", "Profile", "HomeDirDrive", "PasswordExpired"};
+        const QStringList headers = {"Name",
+                                     "FullName",
+                                     "PasswordAge",
+                                     "Priv",
+                                     "HomeDir",
+                                     "Comment",
+                                     "Flag SCRIPT",
+                                     "Flag ACCOUNTDISABLE",
+                                     "Flag HOMEDIR_REQUIRED",
+                                     "Flag PASSWD_NOTREQD",
+                                     "Flag PASSWD_CANT_CHANGE",
+                                     "Flag LOCKOUT",
+                                     "Flag DONT_EXPIRE_PASSWD",
+                                     "Flag ENCRYPTED_TEXT_PASSWORD_ALLOWED",
+                                     "Flag NOT_DELEGATED",
+                                     "Flag SMARTCARD_REQUIRED",
+                                     "Flag USE_DES_KEY_ONLY",
+                                     "Flag DONT_REQUIRE_PREAUTH",
+                                     "Flag TRUSTED_FOR_DELEGATION",
+                                     "Flag PASSWORD_EXPIRED",
+                                     "Flag TRUSTED_TO_AUTHENTICATE_FOR_DELEGATION",
+                                     "Flag NORMAL_ACCOUNT",
+                                     "Flag TEMP_DUPLICATE_ACCOUNT",
+                                     "Flag WORKSTATION_TRUST_ACCOUNT",
+                                     "Flag SERVER_TRUST_ACCOUNT",
+                                     "Flag INTERDOMAIN_TRUST_ACCOUNT",
+                                     "ScriptPath",
+                                     "AuthFlag PRINT",
+                                     "AuthFlag COMM",
+                                     "AuthFlag SERVER",
+                                     "AuthFlag ACCOUNTS",
+                                     "UsrComment",
+                                     "Workstations",
+                                     "LastLogon",
+                                     "LastLogoff",
+                                     "AcctExpires",
+                                     "MaxStorage",
+                                     "UnitsPerWeek",
+                                     "LogonHours",
+                                     "BadPwCount",
+                                     "NumLogons",
+                                     "LogonServer",
+                                     "CountryCode",
+                                     "CodePage",
+                                     "UserId",
+                                     "PrimaryGroupId",
+                                     "Profile",
+                                     "HomeDirDrive",
+                                     "PasswordExpired"};
         QCOMPARE(row(t, 0), headers);
         auto cell = [&](const char* header) { return t.Cells(int(headers.indexOf(header)), 1); };
         QCOMPARE(cell("Name"), QString("off"));
@@ -351,7 +387,8 @@ private slots:
         QFETCH(double, value);
         QFETCH(QDate, date);
         QFETCH(QString, text);
-        const QString expected = date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : text;
+        const QString expected =
+            date.isValid() ? QLocale().toString(date, QLocale::ShortFormat) : text;
         QCOMPARE(DateOrNever(value), expected);
     }
 
@@ -366,9 +403,12 @@ private slots:
         const tyCompareTable t =
             BuildUsersAttributes(a, {u"chiara.rossi", u"priya.patel", u"svc-backup"});
         const QStringList headers = row(t, 0);
-        auto cell = [&](int r, const char* header) { return t.Cells(int(headers.indexOf(header)), r); };
+        auto cell = [&](int r, const char* header) {
+            return t.Cells(int(headers.indexOf(header)), r);
+        };
         // Expired 2025-01-31 23:00 UTC: that day, whatever the local zone.
-        QCOMPARE(cell(1, "AcctExpires"), QLocale().toString(QDate(2025, 1, 31), QLocale::ShortFormat));
+        QCOMPARE(cell(1, "AcctExpires"),
+                 QLocale().toString(QDate(2025, 1, 31), QLocale::ShortFormat));
         QCOMPARE(cell(2, "LastLogon"), QString(""));
         QCOMPARE(cell(2, "Flag PASSWORD_EXPIRED"), QString("True"));
         QCOMPARE(cell(3, "AcctExpires"), QString("Never"));

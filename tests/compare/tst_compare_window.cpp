@@ -49,27 +49,30 @@ struct Fixture {
 
     std::unique_ptr<TfrmCompare> make(int kind) {
         switch (kind) {
-        case GroupsUsers:
-            return MakeCompareGroupsUsers(*main, main->dcName(),
-                                          {{u"Sales", u"Sales team"}, {u"Admins", u""}});
-        case UsersGroups:
-            return MakeCompareUsersGroups(*main, main->dcName(), {u"bob", u"alice"});
-        default:
-            return MakeCompareUsersAttributes(*main, main->dcName(), {u"bob", u"alice", u"carol"});
+            case GroupsUsers:
+                return MakeCompareGroupsUsers(*main, main->dcName(),
+                                              {{u"Sales", u"Sales team"}, {u"Admins", u""}});
+            case UsersGroups:
+                return MakeCompareUsersGroups(*main, main->dcName(), {u"bob", u"alice"});
+            default:
+                return MakeCompareUsersAttributes(*main, main->dcName(),
+                                                  {u"bob", u"alice", u"carol"});
         }
     }
     void enter(int kind, bool empty) {
         switch (kind) {
-        case GroupsUsers:
-            CompareGroupsUsers(*main, main->dcName(),
-                               empty ? tyArrGroup1{} : tyArrGroup1{{u"Sales", u"Sales team"}});
-            break;
-        case UsersGroups:
-            CompareUsersGroups(*main, main->dcName(), empty ? tyArrUsers{} : tyArrUsers{u"bob"});
-            break;
-        default:
-            CompareUsersAttributes(*main, main->dcName(), empty ? tyArrUsers{} : tyArrUsers{u"bob"});
-            break;
+            case GroupsUsers:
+                CompareGroupsUsers(*main, main->dcName(),
+                                   empty ? tyArrGroup1{} : tyArrGroup1{{u"Sales", u"Sales team"}});
+                break;
+            case UsersGroups:
+                CompareUsersGroups(*main, main->dcName(),
+                                   empty ? tyArrUsers{} : tyArrUsers{u"bob"});
+                break;
+            default:
+                CompareUsersAttributes(*main, main->dcName(),
+                                       empty ? tyArrUsers{} : tyArrUsers{u"bob"});
+                break;
         }
     }
 };
@@ -169,8 +172,8 @@ private slots:
         QCOMPARE(w->bbtExcel->text(), QString("Excel"));
         QCOMPARE(w->bbtCSV->text(), QString("Save as csv ..."));
         QCOMPARE(w->bbtClose->text(), QString("Close"));
-        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
-                 w->bbtConfig, w->bbtExcel, w->bbtCSV, w->bbtClose}) {
+        for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{w->bbtConfig, w->bbtExcel,
+                                                                          w->bbtCSV, w->bbtClose}) {
             QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
         }
         w->show();
@@ -197,7 +200,8 @@ private slots:
             int widest = 0;
             for (int r = 0; r < g->RowCount(); ++r) {
                 const bool header = r < g->FixedRows() || c < g->FixedCols();
-                widest = std::max(widest, (header ? bold : normal).horizontalAdvance(g->Cells(c, r)));
+                widest =
+                    std::max(widest, (header ? bold : normal).horizontalAdvance(g->Cells(c, r)));
             }
             QCOMPARE(g->colWidth(c), widest + 4);
         }
@@ -220,7 +224,8 @@ private slots:
         w->bbtCSVClick();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("\xEF\xBB\xBF\"\",\"\"\r\n\"\",\"\"\r\nEmpty,nobody here\r\n"));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF\"\",\"\"\r\n\"\",\"\"\r\nEmpty,nobody here\r\n"));
     }
 
     void emptySelection_data() {
@@ -238,7 +243,8 @@ private slots:
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages[0].kind, DesktopServices::MessageKind::Error);
         QCOMPARE(f.desktop.messages[0].text, message);
-        QCOMPARE(f.desktop.messages[0].buttons, DesktopServices::Buttons(DesktopServices::Button::Ok));
+        QCOMPARE(f.desktop.messages[0].buttons,
+                 DesktopServices::Buttons(DesktopServices::Button::Ok));
         QVERIFY(f.directory.calls.empty());
         QVERIFY(!compareWindowsLeft());
     }
@@ -249,8 +255,8 @@ private slots:
         QTest::addColumn<QStringList>("firstRow");
         QTest::newRow("groups' users") << int(GroupsUsers) << "Groups's users comparison"
                                        << QStringList{"", "", "alice", "bob"};
-        QTest::newRow("users' groups") << int(UsersGroups) << "User's groups comparison"
-                                       << QStringList{"", "", "Sales"};
+        QTest::newRow("users' groups")
+            << int(UsersGroups) << "User's groups comparison" << QStringList{"", "", "Sales"};
         QTest::newRow("users' attributes") << int(UsersAttributes) << "User's attributes comparison"
                                            << QStringList{"Name", "FullName", "PasswordAge"};
     }
@@ -349,8 +355,8 @@ private slots:
         const int cols = g->ColCount();
         const std::vector<int> before = widths(g);
         const tyConfig configBefore = f.main->FConfig;
-        const int queriesBefore = f.directory.calls["NetGroupGetUsers"] +
-                                  f.directory.calls["NetUserGetGroups"];
+        const int queriesBefore =
+            f.directory.calls["NetGroupGetUsers"] + f.directory.calls["NetUserGetGroups"];
         f.edit = [&](tyConfig& c) {
             if (change == "comment") {
                 c.CompDet.ShowComment = true;
@@ -443,7 +449,8 @@ private slots:
         w->bbtExcel->click();
         QCOMPARE(f.desktop.openedFiles.size(), 1);
         const QString path = f.desktop.openedFiles[0];
-        auto cleanup = qScopeGuard([&] { QDir(QFileInfo(path).absolutePath()).removeRecursively(); });
+        auto cleanup =
+            qScopeGuard([&] { QDir(QFileInfo(path).absolutePath()).removeRecursively(); });
         QVERIFY(path.endsWith("/User's attributes comparison.xlsx"));
         QCOMPARE(f.desktop.cursorEvents.first(), QString("hourglass"));
         QCOMPARE(f.desktop.cursorEvents.last(), QString("normal"));
@@ -483,7 +490,8 @@ private slots:
         w->bbtExcelClick();
         QCOMPARE(f.desktop.openedFiles.size(), 1);
         const QString path = f.desktop.openedFiles[0];
-        auto cleanup = qScopeGuard([&] { QDir(QFileInfo(path).absolutePath()).removeRecursively(); });
+        auto cleanup =
+            qScopeGuard([&] { QDir(QFileInfo(path).absolutePath()).removeRecursively(); });
         QVERIFY(QFile::exists(path));
         QCOMPARE(f.desktop.messages.size(), 1);
         QCOMPARE(f.desktop.messages[0].kind, DesktopServices::MessageKind::Warning);

@@ -1,8 +1,8 @@
 #include "ExcelAutomation.h"
 
-#include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <windows.h>
 
 #include <initializer_list>
 #include <vector>
@@ -15,15 +15,14 @@ std::u16string fromWide(const wchar_t* s, size_t n) {
 
 std::u16string systemMessage(HRESULT hr) {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&text), 0,
-                                   nullptr);
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::u16string message;
     if (n > 0 && text) {
         message = fromWide(text, n);
-        while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' ||
-                                    message.back() == u' ')) {
+        while (!message.empty() &&
+               (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
             message.pop_back();
         }
     }
@@ -172,8 +171,8 @@ private:
                 exception->pfnDeferredFillIn(exception);
             }
             if (exception->bstrDescription && SysStringLen(exception->bstrDescription) > 0) {
-                message = fromWide(exception->bstrDescription,
-                                   SysStringLen(exception->bstrDescription));
+                message =
+                    fromWide(exception->bstrDescription, SysStringLen(exception->bstrDescription));
             }
             SysFreeString(exception->bstrSource);
             SysFreeString(exception->bstrDescription);
@@ -306,8 +305,7 @@ bool SendTableToExcel(std::size_t rows, std::size_t columns,
         Variant to = Variant::object(last.get());
         ok = a.get(sheet.get(), L"Range", {&from.v, &to.v}, range) &&
              a.put(range.get(), L"NumberFormat", &asText.v) &&
-             a.put(range.get(), L"Value", &values.v) &&
-             a.put(excel.get(), L"Visible", &visible.v);
+             a.put(range.get(), L"Value", &values.v) && a.put(excel.get(), L"Visible", &visible.v);
     }
     if (!ok) {
         error = a.message;

@@ -14,6 +14,7 @@
 // a number, a date or a formula. False, with the automation layer's
 // message in error, when Excel cannot be started or a call fails; an Excel
 // that was started is then closed again.
-bool SendTableToExcel(std::size_t rows, std::size_t columns,
-                      const std::function<std::u16string(std::size_t row, std::size_t column)>& cell,
-                      std::u16string& error);
+bool SendTableToExcel(
+    std::size_t rows, std::size_t columns,
+    const std::function<std::u16string(std::size_t row, std::size_t column)>& cell,
+    std::u16string& error);

@@ -16,8 +16,9 @@ int wmain() {
         {u"Admins", u"=1+1", u"X", u"007", u"X"},
     };
     std::u16string error;
-    if (!SendTableToExcel(table.size(), table[0].size(),
-                          [&](std::size_t r, std::size_t c) { return table[r][c]; }, error)) {
+    if (!SendTableToExcel(
+            table.size(), table[0].size(),
+            [&](std::size_t r, std::size_t c) { return table[r][c]; }, error)) {
         std::fwprintf(stderr, L"zentory-excel-probe: %ls\n",
                       reinterpret_cast<const wchar_t*>(error.c_str()));
         return 1;
