@@ -14,7 +14,13 @@
 #include "SettingsFile.h"
 #include "SignInDialog.h"
 #include "ZentoryBuild.h"
+#include "uAbout102.h"
+#include "uAdvCompare.h"
+#include "uCompare.h"
+#include "uConfig.h"
+#include "uIncMatomo.h"
 #include "uMain.h"
+#include "uShowUSER_INFO_3.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -63,6 +69,17 @@ int main(int argc, char** argv) {
     SettingsFile settings;
     TfrmMain frmMain(queries, desktop, &settings);
     reporter.setParent(&frmMain);
+    frmMain.SendUsagePing = [] { SendUsagePing(); };
+    frmMain.ShowAbout = [](MainServices& main) { ShowAbout(main.window(), main.desktop()); };
+    frmMain.ShowUserInfo3 = ShowUserInfo3;
+    frmMain.CompareUsersGroups = &::CompareUsersGroups;
+    frmMain.CompareUsersAttributes = &::CompareUsersAttributes;
+    frmMain.CompareGroupsUsers = &::CompareGroupsUsers;
+    frmMain.ConfigurationDialog = EditConfiguration;
+    frmMain.ShowAdvancedComparison = [](MainServices& main, const QString& server) {
+        ShowAdvancedComparison(main, server);
+    };
+    frmMain.hooksChanged();
     frmMain.show();
     return app.exec();
 }
