@@ -6,6 +6,3 @@
 zentory_add_test(tst_crosscheck SOURCES backends/crosscheck/tst_crosscheck.cpp
   LIBS zentory_backend_samba zentory_backend_ldif)
 set_tests_properties(tst_crosscheck PROPERTIES RESOURCE_LOCK testdc LABELS testdc TIMEOUT 300)
-# Samba's own start-up leak, under the sanitizers.
-set_property(TEST tst_crosscheck APPEND PROPERTY ENVIRONMENT
-  "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/backends/crosscheck/lsan.supp")
