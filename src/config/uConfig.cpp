@@ -30,7 +30,12 @@ QCheckBox* checkBox(QWidget* parent, QLayout* layout, const char* name, const QS
 QGroupBox* groupBox(QWidget* parent, const char* name, const QString& title) {
     auto* g = new QGroupBox(title, parent);
     g->setObjectName(QLatin1String(name));
-    new QVBoxLayout(g);
+    // The dialog has a fixed size: the boxes keep the height their check
+    // boxes need and the font preview takes what is left.
+    g->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* layout = new QVBoxLayout(g);
+    layout->setSpacing(2);
+    layout->setContentsMargins(8, 4, 8, 4);
     return g;
 }
 
@@ -123,6 +128,7 @@ TfrmConfiguration::TfrmConfiguration(MainServices& main, QWidget* parent)
     ListBox->setObjectName(QStringLiteral("ListBox"));
     ListBox->setSelectionMode(QAbstractItemView::NoSelection);
     ListBox->setFocusPolicy(Qt::NoFocus);
+    ListBox->setMinimumHeight(36);
     ListBox->addItems({
         QStringLiteral("Lorem ipsum dolor sit amet,"),
         QStringLiteral("consectetur adipiscing elit,"),
