@@ -10,7 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "../app/Icons.h"
+#include "Icons.h"
 #include "AnsiText.h"
 #include "DesktopServices.h"
 #include "HelpTexts.h"
