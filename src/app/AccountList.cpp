@@ -29,7 +29,7 @@ protected:
 }  // namespace
 
 AccountListModel::AccountListModel(bool checkable, QObject* parent)
-    : QAbstractListModel(parent), m_checkable(checkable), m_collator(AccountCollator()) {}
+    : QAbstractListModel(parent), m_checkable(checkable) {}
 
 int AccountListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_rows.size());
@@ -91,21 +91,21 @@ void AccountListModel::clear() {
     endResetModel();
 }
 
-int AccountListModel::sortedPlace(const QCollatorSortKey& key) const {
+int AccountListModel::sortedPlace(const AccountSortKey& key) const {
     // After the last item that does not order after the new one. Items are
     // mostly added in order, so the common case is the end.
     if (m_rows.empty() || m_rows.back().key.compare(key) <= 0) {
         return int(m_rows.size());
     }
     auto it = std::upper_bound(m_rows.begin(), m_rows.end(), key,
-                               [](const QCollatorSortKey& k, const Row& r) {
+                               [](const AccountSortKey& k, const Row& r) {
                                    return k.compare(r.key) < 0;
                                });
     return int(it - m_rows.begin());
 }
 
 int AccountListModel::insertSorted(const QString& text) {
-    Row r{text, m_collator.sortKey(text)};
+    Row r{text, AccountOrder::instance().sortKey(text)};
     const int row = sortedPlace(r.key);
     beginInsertRows({}, row, row);
     m_rows.insert(m_rows.begin() + row, std::move(r));
@@ -114,7 +114,7 @@ int AccountListModel::insertSorted(const QString& text) {
 }
 
 void AccountListModel::add(const QString& text, Qt::CheckState state, bool enabled) {
-    m_pending.push_back({text, m_collator.sortKey(text), state, enabled});
+    m_pending.push_back({text, AccountOrder::instance().sortKey(text), state, enabled});
 }
 
 void AccountListModel::flush() {
@@ -149,22 +149,30 @@ void AccountListModel::flush() {
     m_pending.clear();
 }
 
-void AccountListModel::setItems(const QStringList& texts) {
-    beginResetModel();
-    m_rows.clear();
-    m_rows.reserve(size_t(texts.size()));
+void AccountListModel::setItems(const QStringList& texts, const std::function<void()>& pending) {
+    // The new rows are made aside, so the list the window shows meanwhile
+    // stays whole.
+    std::vector<Row> rows;
+    rows.reserve(size_t(texts.size()));
+    const AccountOrder& order = AccountOrder::instance();
     for (const QString& t : texts) {
-        m_rows.push_back({t, m_collator.sortKey(t)});
+        if (pending) {
+            pending();
+        }
+        rows.push_back({t, order.sortKey(t)});
     }
-    std::stable_sort(m_rows.begin(), m_rows.end(),
+    std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return a.key.compare(b.key) < 0; });
+    beginResetModel();
+    m_pending.clear();
+    m_rows = std::move(rows);
     endResetModel();
 }
 
 int AccountListModel::rowOf(const QString& text) const {
-    const QCollatorSortKey key = m_collator.sortKey(text);
+    const AccountSortKey key = AccountOrder::instance().sortKey(text);
     auto it = std::lower_bound(m_rows.begin(), m_rows.end(), key,
-                               [](const Row& r, const QCollatorSortKey& k) {
+                               [](const Row& r, const AccountSortKey& k) {
                                    return r.key.compare(k) < 0;
                                });
     for (; it != m_rows.end() && it->key.compare(key) == 0; ++it) {

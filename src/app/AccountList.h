@@ -10,6 +10,7 @@
 #include <QCollator>
 #include <QComboBox>
 #include <QListView>
+#include <functional>
 #include <vector>
 
 #include "AccountCollator.h"
@@ -36,8 +37,9 @@ public:
     void add(const QString& text, Qt::CheckState state = Qt::Unchecked, bool enabled = true);
     void flush();
     // Replaces every item at once, sorting them: the way to fill a list of
-    // many thousands of accounts.
-    void setItems(const QStringList& texts);
+    // many thousands of accounts. pending, when given, runs once per item
+    // while the sort keys are made, so the window can handle its messages.
+    void setItems(const QStringList& texts, const std::function<void()>& pending = {});
 
     QString text(int row) const { return m_rows[size_t(row)].text; }
     // The row holding exactly this text, or -1.
@@ -56,14 +58,13 @@ signals:
 private:
     struct Row {
         QString text;
-        QCollatorSortKey key;
+        AccountSortKey key;
         Qt::CheckState check = Qt::Unchecked;
         bool enabled = true;
     };
-    int sortedPlace(const QCollatorSortKey& key) const;
+    int sortedPlace(const AccountSortKey& key) const;
 
     bool m_checkable;
-    QCollator m_collator;
     std::vector<Row> m_rows;
     std::vector<Row> m_pending;
 };

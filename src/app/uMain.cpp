@@ -436,16 +436,20 @@ void TfrmMain::FormShow() {
         m_queries.GetUsers(u(FDCName), FAllUsers);
         SortUsers(FAllUsers, 0, 0);
         FKnownUsers.clear();
+        FKnownUsers.reserve(qsizetype(FAllUsers.size()));
         for (const auto& name : FAllUsers) {
             pending.handle();
-            FKnownUsers.add(q(NameKey(TrimText(name))));
+            // The set ignores letter case, ASCII and beyond, so holding the
+            // name key of a name or the name itself is the same.
+            FKnownUsers.add(q(std::u16string(TrimText(name))));
         }
         FillUsersCombo();
         m_queries.GetGroups(u(FDCName), FAllGroupsInfo1);
         SortGroups(FAllGroupsInfo1, 0, 0);
+        FKnownGroups.reserve(qsizetype(FAllGroupsInfo1.size()));
         for (const auto& g : FAllGroupsInfo1) {
             pending.handle();
-            FKnownGroups.add(q(NameKey(g.Name)));
+            FKnownGroups.add(q(g.Name));
         }
         FillGroupsCombo();
     } catch (...) {
@@ -456,12 +460,14 @@ void TfrmMain::FormShow() {
     m_loaded = true;
 }
 
+// The name key of the argument, untrimmed, is what is looked up; the known
+// lists ignore letter case, so the argument itself finds the same entry.
 bool TfrmMain::UserExist(const QString& pUsername) {
-    return FKnownUsers.contains(nameKeyOf(pUsername));
+    return FKnownUsers.contains(pUsername);
 }
 
 bool TfrmMain::GroupExists(const QString& pGroupName) {
-    return FKnownGroups.contains(nameKeyOf(pGroupName));
+    return FKnownGroups.contains(pGroupName);
 }
 
 QString TfrmMain::GetGroupComment(const QString& pGroupName) {
@@ -523,7 +529,7 @@ void TfrmMain::FillUsersCombo() {
         const QString n = q(name);
         items << (details ? q(AccountListItem(name, u(GetFullName(n)))) : n);
     }
-    cbxUsers->accounts()->setItems(items);
+    cbxUsers->accounts()->setItems(items, [&pending] { pending.handle(); });
     cbxUsers->setCurrentIndex(selected < cbxUsers->count() ? selected : -1);
     m_desktop.setNormalCursor();
 }
@@ -537,7 +543,7 @@ void TfrmMain::FillGroupsCombo() {
         pending.handle();
         items << (FConfig.MainDet.ShowComment ? q(AccountListItem(g.Name, g.Comment)) : q(g.Name));
     }
-    cbxGroups->accounts()->setItems(items);
+    cbxGroups->accounts()->setItems(items, [&pending] { pending.handle(); });
     cbxGroups->setCurrentIndex(selected < cbxGroups->count() ? selected : -1);
 }
 

@@ -1,6 +1,6 @@
 #include "CompareTable.h"
 
-#include <QCollator>
+#include "AccountCollator.h"
 #include <QDate>
 #include <QElapsedTimer>
 #include <QHash>
@@ -42,7 +42,6 @@ private:
 // decide what is equal, exactly as a comparison of the two texts would.
 class NameUnion {
 public:
-    NameUnion() : m_collator(AccountCollator()) {}
 
     // The name's number, the same for the same text; its sort key is made
     // once, however many groups list the name.
@@ -54,7 +53,7 @@ public:
         const int n = int(m_texts.size());
         m_numbers.insert(name, n);
         m_texts.push_back(name);
-        m_keys.push_back(m_collator.sortKey(name));
+        m_keys.push_back(AccountOrder::instance().sortKey(name));
         return n;
     }
 
@@ -84,10 +83,9 @@ public:
     int columnOf(int number) const { return m_column[size_t(number)]; }
 
 private:
-    QCollator m_collator;
     QHash<QString, int> m_numbers;
     std::vector<QString> m_texts;
-    std::vector<QCollatorSortKey> m_keys;
+    std::vector<AccountSortKey> m_keys;
     std::vector<int> m_column;
     std::vector<QString> m_columnNames;
 };

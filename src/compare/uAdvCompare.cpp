@@ -84,7 +84,7 @@ std::vector<int> selectedRows(const QListView* list) {
 // ---- the lists' items ---------------------------------------------------
 
 ItemListModel::ItemListModel(bool sorted, QObject* parent)
-    : QAbstractListModel(parent), m_sorted(sorted), m_collator(AccountCollator()) {}
+    : QAbstractListModel(parent), m_sorted(sorted) {}
 
 int ItemListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : count();
@@ -115,10 +115,10 @@ void ItemListModel::setItems(const QStringList& texts) {
     if (!m_sorted) {
         m_texts = texts;
     } else {
-        std::vector<std::pair<QCollatorSortKey, QString>> rows;
+        std::vector<std::pair<AccountSortKey, QString>> rows;
         rows.reserve(size_t(texts.size()));
         for (const QString& t : texts) {
-            rows.emplace_back(m_collator.sortKey(t), t);
+            rows.emplace_back(AccountOrder::instance().sortKey(t), t);
         }
         std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
             return a.first.compare(b.first) < 0;
@@ -145,10 +145,10 @@ std::vector<int> ItemListModel::append(const QStringList& texts) {
     }
     // Each new item goes after the equal ones already there, new or old: a
     // stable sort of the new ones and a merge that puts old before new.
-    std::vector<std::pair<QCollatorSortKey, QString>> added;
+    std::vector<std::pair<AccountSortKey, QString>> added;
     added.reserve(size_t(texts.size()));
     for (const QString& t : texts) {
-        added.emplace_back(m_collator.sortKey(t), t);
+        added.emplace_back(AccountOrder::instance().sortKey(t), t);
     }
     std::stable_sort(added.begin(), added.end(),
                      [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
@@ -157,7 +157,7 @@ std::vector<int> ItemListModel::append(const QStringList& texts) {
     places.reserve(added.size());
     for (const auto& a : added) {
         auto it = std::upper_bound(m_keys.begin(), m_keys.end(), a.first,
-                                   [](const QCollatorSortKey& k, const QCollatorSortKey& r) {
+                                   [](const AccountSortKey& k, const AccountSortKey& r) {
                                        return k.compare(r) < 0;
                                    });
         places.push_back(int(it - m_keys.begin()));
@@ -188,7 +188,7 @@ std::vector<int> ItemListModel::append(const QStringList& texts) {
     }
     std::vector<int> moved(static_cast<size_t>(count()));
     QStringList texts2;
-    std::vector<QCollatorSortKey> keys2;
+    std::vector<AccountSortKey> keys2;
     texts2.reserve(m_texts.size() + qsizetype(added.size()));
     keys2.reserve(m_keys.size() + added.size());
     size_t a = 0;
@@ -244,7 +244,7 @@ void ItemListModel::removeRows(std::vector<int> rows) {
         gone[size_t(r)] = true;
     }
     QStringList texts;
-    std::vector<QCollatorSortKey> keys;
+    std::vector<AccountSortKey> keys;
     for (int r = 0; r < count(); ++r) {
         if (!gone[size_t(r)]) {
             texts << std::move(m_texts[r]);

@@ -5,7 +5,7 @@
 
 #include <QAbstractListModel>
 #include <QButtonGroup>
-#include <QCollator>
+#include "AccountCollator.h"
 #include <QDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -60,9 +60,8 @@ public:
 
 private:
     bool m_sorted;
-    QCollator m_collator;
     QStringList m_texts;
-    std::vector<QCollatorSortKey> m_keys;  // sorted lists only
+    std::vector<AccountSortKey> m_keys;  // sorted lists only
 };
 
 class TfrmAdvancedComparison : public QDialog {
