@@ -7,6 +7,7 @@
 
 // libnetapi's header is C and wants the fixed-width types first.
 #include <netapi.h>
+#include <talloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -149,6 +150,24 @@ private:
     bool m_had = false;
     std::string m_value;
 };
+
+// The context's text for its last failure. When the context holds none,
+// libnetapi makes one from the status on talloc's null context and never
+// frees it; that copy is ours to free, the context's own text is not.
+std::string errorText(libnetapi_ctx* ctx, uint32_t status) {
+    if (!ctx) {
+        return {};
+    }
+    const char* err = libnetapi_get_error_string(ctx, static_cast<NET_API_STATUS>(status));
+    if (!err) {
+        return {};
+    }
+    std::string text = err;
+    if (talloc_parent(err) != ctx) {
+        talloc_free(const_cast<char*>(err));
+    }
+    return text;
+}
 
 // What libnetapi printed, in Windows' words.
 uint32_t classifyConnectFailure(const std::string& text) {
@@ -297,8 +316,7 @@ struct SambaBackend::Impl {
             status = capture.run(f, lastOutput);
         }
         if (status == kSambaConnectFailed) {
-            const char* err = libnetapi_get_error_string(ctx, static_cast<NET_API_STATUS>(status));
-            status = classifyConnectFailure(lastOutput + (err ? err : ""));
+            status = classifyConnectFailure(lastOutput + errorText(ctx, status));
         }
         return status;
     }
@@ -484,8 +502,7 @@ uint32_t SambaBackend::checkLogon(std::string& detail) {
         return s;
     });
     if (status != net::Success) {
-        const char* err = m->ctx ? libnetapi_get_error_string(m->ctx, static_cast<NET_API_STATUS>(kSambaConnectFailed)) : "";
-        detail = m->lastOutput + (err ? err : "");
+        detail = m->lastOutput + errorText(m->ctx, kSambaConnectFailed);
         return status;
     }
     status = m->connectLdap(m->dnsHostOf(host));
