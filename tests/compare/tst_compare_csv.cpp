@@ -16,10 +16,24 @@ tyCompareTable table(const QList<QStringList>& rows) {
     t.SetSize(int(rows.first().size()), int(rows.size()));
     for (int r = 0; r < t.RowCount; ++r) {
         for (int c = 0; c < t.ColCount; ++c) {
-            t.Cells(c, r) = rows[r][c];
+            t.SetCell(c, r, rows[r][c]);
         }
     }
     return t;
+}
+
+// The file as its definition reads: the fields of the cells joined by
+// commas, CR LF after every row.
+QByteArray reference(const tyCompareTable& t) {
+    QString text;
+    for (int r = 0; r < t.RowCount; ++r) {
+        QStringList fields;
+        for (int c = 0; c < t.ColCount; ++c) {
+            fields << CsvField(t.Cells(c, r));
+        }
+        text += fields.join(u',') + "\r\n";
+    }
+    return "\xEF\xBB\xBF" + text.toUtf8();
 }
 
 QByteArray readAll(const QString& path) {
@@ -108,6 +122,47 @@ private slots:
                      QString("\"\",\"Sales, north\",\"Zoë \"\"Z\"\" Okafor\"\r\n"
                              "\"two\x0Blines\",X,\"\"\r\n")
                          .toUtf8());
+    }
+
+    // Every field goes out whole whatever its length and wherever the
+    // writer's buffer fills: rows wider than the buffer, fields of 16 bytes
+    // and more ending a row, a field longer than the buffer, a cell set
+    // twice, no columns at all.
+    void largeTablesAsTheDefinitionReads_data() {
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("longEvery");
+        QTest::newRow("no columns") << 0 << 3 << 0;
+        QTest::newRow("one cell") << 1 << 1 << 1;
+        QTest::newRow("wide rows, long fields") << 70000 << 4 << 7;
+        QTest::newRow("a field longer than the buffer") << 3 << 2 << -1;
+    }
+    void largeTablesAsTheDefinitionReads() {
+        QFETCH(int, cols);
+        QFETCH(int, rows);
+        QFETCH(int, longEvery);
+        tyCompareTable t;
+        t.SetSize(cols, rows);
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                QString text;
+                if (longEvery < 0) {
+                    text = c == cols - 1 ? QString(2 << 20, u'w') : QStringLiteral("short");
+                } else if (longEvery > 0 && c % longEvery == 0) {
+                    text = QStringLiteral("a name that is long, %1 \"%2\"").arg(c).arg(r);
+                } else if ((c + r) % 3 == 0) {
+                    text = kMembershipMark;
+                }
+                t.SetCell(c, r, QStringLiteral("first"));
+                t.SetCell(c, r, text);
+            }
+        }
+        const QByteArray expected = reference(t);
+        QCOMPARE(CompareTableCsv(t), expected);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY2(WriteCompareCsv(t, dir.filePath("t.csv"), error), qPrintable(error));
+        QCOMPARE(readAll(dir.filePath("t.csv")), expected);
     }
 
     void writeReplacesAnExistingFile() {
