@@ -517,6 +517,17 @@ QString TfrmMain::GetFullName(const QString& pUsername) {
     return result;
 }
 
+void TfrmMain::PrefetchUserInfo3(const QStringList& pUsernames) {
+    std::vector<std::u16string> missing;
+    for (const QString& name : pUsernames) {
+        const std::u16string n = u(name);
+        if (UserExist(name) && FindUserInfo3(FAllUsersInfo3, n) < 0) {
+            missing.push_back(n);
+        }
+    }
+    m_queries.PrefetchUserInfo3(u(FDCName), missing);
+}
+
 void TfrmMain::FillUsersCombo() {
     m_desktop.setHourglass();
     const int selected = cbxUsers->currentIndex();
@@ -524,6 +535,14 @@ void TfrmMain::FillUsersCombo() {
     const bool details = FConfig.MainDet.ShowFullName && FAllUsers.size() < kFullNameComboLimit;
     QStringList items;
     items.reserve(qsizetype(FAllUsers.size()));
+    if (details) {
+        QStringList names;
+        names.reserve(qsizetype(FAllUsers.size()));
+        for (const auto& name : FAllUsers) {
+            names << q(name);
+        }
+        PrefetchUserInfo3(names);
+    }
     for (const auto& name : FAllUsers) {
         pending.handle();
         const QString n = q(name);
@@ -561,6 +580,14 @@ void TfrmMain::bbtGetUsersClick() {
     edtGroupComment->setText(GetGroupComment(name));
     tyArrGroupUsersInfo1 members;
     m_queries.GetGroupUsers(u(FDCName), u(name), members);
+    if (FConfig.MainDet.ShowFullName) {
+        QStringList names;
+        names.reserve(qsizetype(members.size()));
+        for (const auto& m : members) {
+            names << q(m.Name);
+        }
+        PrefetchUserInfo3(names);
+    }
     PendingMessages pending(m_desktop, list);
     for (const auto& m : members) {
         pending.handle();

@@ -70,6 +70,7 @@ public:
     QString GetGroupComment(const QString& pGroupName) override;
     void GetUserInfo3(const QString& pUsername, tyUserInfo3& info) override;
     QString GetFullName(const QString& pUsername) override;
+    void PrefetchUserInfo3(const QStringList& pUsernames) override;
     tyConfig& config() override { return FConfig; }
     void SaveConfig() override;
     void SetDefaultConfig(tyConfig& pConfig) override;

@@ -195,6 +195,13 @@ tyCompareTable BuildGroupsUsers(AccountServices& accounts, const QString& server
     t.SetSize(names.columns() + hc, int(groups.size()) + hr);
     t.FixedCols = hc;
     t.FixedRows = hr;
+    if (details.ShowFullName) {
+        QStringList columnNames;
+        for (int k = 0; k < names.columns(); ++k) {
+            columnNames << names.columnName(k);
+        }
+        accounts.PrefetchUserInfo3(columnNames);
+    }
     for (int k = 0; k < names.columns(); ++k) {
         pace();
         t.SetCell(hc + k, 0, names.columnName(k));
@@ -231,6 +238,13 @@ tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server
     std::vector<ltyGroups> rows;
     rows.reserve(users.size());
     NameUnion names;
+    if (details.ShowFullName) {
+        QStringList userNames;
+        for (const auto& user : users) {
+            userNames << q(user);
+        }
+        accounts.PrefetchUserInfo3(userNames);
+    }
     for (const auto& user : users) {
         pace();
         ltyGroups r;
@@ -285,6 +299,11 @@ tyCompareTable BuildUsersAttributes(AccountServices& accounts, const tyArrUsers&
     }
     std::vector<tyUserInfo3> infos;
     infos.reserve(users.size());
+    QStringList userNames;
+    for (const auto& user : users) {
+        userNames << q(user);
+    }
+    accounts.PrefetchUserInfo3(userNames);
     for (const auto& user : users) {
         pace();
         tyUserInfo3 info;

@@ -97,3 +97,14 @@ QString DirectoryAccounts::GetFullName(const QString& pUsername) {
     GetUserInfo3(pUsername, info);
     return q(info.FullName);
 }
+
+void DirectoryAccounts::PrefetchUserInfo3(const QStringList& pUsernames) {
+    std::vector<std::u16string> missing;
+    for (const QString& name : pUsernames) {
+        const std::u16string n = u(name);
+        if (UserExist(name) && FindUserInfo3(FAllUsersInfo3, n) < 0) {
+            missing.push_back(n);
+        }
+    }
+    m_queries.PrefetchUserInfo3(u(FDCName), missing);
+}

@@ -42,6 +42,7 @@ public:
     QString GetGroupComment(const QString& pGroupName) override;
     void GetUserInfo3(const QString& pUsername, tyUserInfo3& info) override;
     QString GetFullName(const QString& pUsername) override;
+    void PrefetchUserInfo3(const QStringList& pUsernames) override;
     tyConfig& config() override { return m_config; }
     DirectoryQueries& queries() override { return m_queries; }
 

@@ -12,39 +12,40 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace net {
 
 using Text = const char16_t*;
 
 // Statuses the queries tell apart, and the ones back-ends map to.
-inline constexpr uint32_t Success = 0;               // NERR_Success
-inline constexpr uint32_t AccessDenied = 5;          // ERROR_ACCESS_DENIED
-inline constexpr uint32_t NotEnoughMemory = 8;       // ERROR_NOT_ENOUGH_MEMORY
-inline constexpr uint32_t NotSupported = 50;         // ERROR_NOT_SUPPORTED
-inline constexpr uint32_t BadNetPath = 53;           // ERROR_BAD_NETPATH
-inline constexpr uint32_t InvalidParameter = 87;     // ERROR_INVALID_PARAMETER
-inline constexpr uint32_t InvalidName = 123;         // ERROR_INVALID_NAME
-inline constexpr uint32_t InvalidLevel = 124;        // ERROR_INVALID_LEVEL
-inline constexpr uint32_t MoreData = 234;            // ERROR_MORE_DATA
-inline constexpr uint32_t NoSuchUserAlias = 1317;    // ERROR_NO_SUCH_USER (Samba's answer)
-inline constexpr uint32_t NoSuchGroupAlias = 1319;   // ERROR_NO_SUCH_GROUP (Samba's answer)
-inline constexpr uint32_t LogonFailure = 1326;       // ERROR_LOGON_FAILURE
-inline constexpr uint32_t AccountRestriction = 1327; // ERROR_ACCOUNT_RESTRICTION
-inline constexpr uint32_t InvalidLogonHours = 1328;  // ERROR_INVALID_LOGON_HOURS
-inline constexpr uint32_t InvalidWorkstation = 1329; // ERROR_INVALID_WORKSTATION
-inline constexpr uint32_t PasswordExpired = 1330;    // ERROR_PASSWORD_EXPIRED
-inline constexpr uint32_t AccountDisabled = 1331;    // ERROR_ACCOUNT_DISABLED
-inline constexpr uint32_t NoneMapped = 1332;         // ERROR_NONE_MAPPED (Samba's answer)
-inline constexpr uint32_t NoSuchDomain = 1355;       // ERROR_NO_SUCH_DOMAIN
+inline constexpr uint32_t Success = 0;                  // NERR_Success
+inline constexpr uint32_t AccessDenied = 5;             // ERROR_ACCESS_DENIED
+inline constexpr uint32_t NotEnoughMemory = 8;          // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr uint32_t NotSupported = 50;            // ERROR_NOT_SUPPORTED
+inline constexpr uint32_t BadNetPath = 53;              // ERROR_BAD_NETPATH
+inline constexpr uint32_t InvalidParameter = 87;        // ERROR_INVALID_PARAMETER
+inline constexpr uint32_t InvalidName = 123;            // ERROR_INVALID_NAME
+inline constexpr uint32_t InvalidLevel = 124;           // ERROR_INVALID_LEVEL
+inline constexpr uint32_t MoreData = 234;               // ERROR_MORE_DATA
+inline constexpr uint32_t NoSuchUserAlias = 1317;       // ERROR_NO_SUCH_USER (Samba's answer)
+inline constexpr uint32_t NoSuchGroupAlias = 1319;      // ERROR_NO_SUCH_GROUP (Samba's answer)
+inline constexpr uint32_t LogonFailure = 1326;          // ERROR_LOGON_FAILURE
+inline constexpr uint32_t AccountRestriction = 1327;    // ERROR_ACCOUNT_RESTRICTION
+inline constexpr uint32_t InvalidLogonHours = 1328;     // ERROR_INVALID_LOGON_HOURS
+inline constexpr uint32_t InvalidWorkstation = 1329;    // ERROR_INVALID_WORKSTATION
+inline constexpr uint32_t PasswordExpired = 1330;       // ERROR_PASSWORD_EXPIRED
+inline constexpr uint32_t AccountDisabled = 1331;       // ERROR_ACCOUNT_DISABLED
+inline constexpr uint32_t NoneMapped = 1332;            // ERROR_NONE_MAPPED (Samba's answer)
+inline constexpr uint32_t NoSuchDomain = 1355;          // ERROR_NO_SUCH_DOMAIN
 inline constexpr uint32_t RpcServerUnavailable = 1722;  // RPC_S_SERVER_UNAVAILABLE
-inline constexpr uint32_t AccountExpired = 1793;     // ERROR_ACCOUNT_EXPIRED
-inline constexpr uint32_t PasswordMustChange = 1907; // ERROR_PASSWORD_MUST_CHANGE
-inline constexpr uint32_t AccountLockedOut = 1909;   // ERROR_ACCOUNT_LOCKED_OUT
-inline constexpr uint32_t GroupNotFound = 2220;      // NERR_GroupNotFound
-inline constexpr uint32_t UserNotFound = 2221;       // NERR_UserNotFound
-inline constexpr uint32_t InvalidComputer = 2351;    // NERR_InvalidComputer
-inline constexpr uint32_t DCNotFound = 2453;         // NERR_DCNotFound
+inline constexpr uint32_t AccountExpired = 1793;        // ERROR_ACCOUNT_EXPIRED
+inline constexpr uint32_t PasswordMustChange = 1907;    // ERROR_PASSWORD_MUST_CHANGE
+inline constexpr uint32_t AccountLockedOut = 1909;      // ERROR_ACCOUNT_LOCKED_OUT
+inline constexpr uint32_t GroupNotFound = 2220;         // NERR_GroupNotFound
+inline constexpr uint32_t UserNotFound = 2221;          // NERR_UserNotFound
+inline constexpr uint32_t InvalidComputer = 2351;       // NERR_InvalidComputer
+inline constexpr uint32_t DCNotFound = 2453;            // NERR_DCNotFound
 inline constexpr uint32_t NoCredentials = 0x8009030Eu;  // SEC_E_NO_CREDENTIALS
 
 inline constexpr uint32_t MaxPreferredLength = 0xFFFFFFFFu;  // MAX_PREFERRED_LENGTH
@@ -54,9 +55,9 @@ inline constexpr uint32_t UserMaxStorageUnlimited = 0xFFFFFFFFu;
 inline constexpr uint32_t UserPrivGuest = 0;
 inline constexpr uint32_t UserPrivUser = 1;
 inline constexpr uint32_t UserPrivAdmin = 2;
-inline constexpr uint32_t UnitsPerWeekHours = 168;           // UNITS_PER_WEEK
-inline constexpr uint32_t LogonHoursBytes = 21;              // 168 bits
-inline constexpr uint32_t PlatformIdNT = 500;                // PLATFORM_ID_NT
+inline constexpr uint32_t UnitsPerWeekHours = 168;  // UNITS_PER_WEEK
+inline constexpr uint32_t LogonHoursBytes = 21;     // 168 bits
+inline constexpr uint32_t PlatformIdNT = 500;       // PLATFORM_ID_NT
 
 struct WKSTA_INFO_101 {
     uint32_t wki101_platform_id = 0;
@@ -128,8 +129,8 @@ public:
     virtual uint32_t NetGetDCName(net::Text server, net::Text domain, void** buffer) = 0;
     // Level 0 gives net::USER_INFO_0 entries.
     virtual uint32_t NetUserEnum(net::Text server, uint32_t level, uint32_t filter, void** buffer,
-                                 uint32_t prefMaxLen, uint32_t* entriesRead,
-                                 uint32_t* totalEntries, uint32_t* resumeHandle) = 0;
+                                 uint32_t prefMaxLen, uint32_t* entriesRead, uint32_t* totalEntries,
+                                 uint32_t* resumeHandle) = 0;
     // Level 3 gives one net::USER_INFO_3.
     virtual uint32_t NetUserGetInfo(net::Text server, net::Text userName, uint32_t level,
                                     void** buffer) = 0;
@@ -146,6 +147,18 @@ public:
                                       void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
                                       uint32_t* totalEntries) = 0;
     virtual uint32_t NetApiBufferFree(void* buffer) = 0;
+
+    // A hint that the level-3 information of these users is about to be
+    // read one by one: a back-end that can read many accounts at once (one
+    // directory search rather than a call per account) may do so now and
+    // answer the NetUserGetInfo calls that follow from what it read, each
+    // record once and exactly as the call itself would answer it. Whatever
+    // it did not read, or cannot, the calls read as ever; a failure here is
+    // never seen. By default it does nothing.
+    virtual void PrefetchUserInfo3(net::Text server, const std::vector<std::u16string>& userNames) {
+        (void)server;
+        (void)userNames;
+    }
 };
 
 // Where the queries send their error boxes. The window layer shows them as

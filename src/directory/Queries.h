@@ -30,6 +30,15 @@ public:
     // as it was and the error box has been shown.
     void ReadUserInfo3(const std::u16string& server, const std::u16string& userName,
                        tyUserInfo3& info);
+    // Tells the back-end that these users' details are about to be read
+    // one by one (see DirectoryBackend::PrefetchUserInfo3): no box, no
+    // change to what the reads answer, only to how fast.
+    void PrefetchUserInfo3(const std::u16string& server,
+                           const std::vector<std::u16string>& userNames) {
+        if (!userNames.empty()) {
+            m_backend.PrefetchUserInfo3(server.empty() ? nullptr : server.c_str(), userNames);
+        }
+    }
     // All global groups with their comments, in the order given.
     void GetGroups(const std::u16string& server, tyArrGroup1& groups);
     // The members of a group, in the order given.

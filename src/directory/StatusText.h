@@ -31,13 +31,17 @@ public:
     uint32_t NetGroupEnum(net::Text server, uint32_t level, void** buffer, uint32_t prefMaxLen,
                           uint32_t* entriesRead, uint32_t* totalEntries,
                           uintptr_t* resumeHandle) override;
-    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
-                              uint32_t* totalEntries, uintptr_t* resumeHandle) override;
-    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
+    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead, uint32_t* totalEntries,
+                              uintptr_t* resumeHandle) override;
+    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead,
                               uint32_t* totalEntries) override;
     uint32_t NetApiBufferFree(void* buffer) override { return m_inner.NetApiBufferFree(buffer); }
+    void PrefetchUserInfo3(net::Text server,
+                           const std::vector<std::u16string>& userNames) override {
+        m_inner.PrefetchUserInfo3(server, userNames);
+    }
 
 private:
     uint32_t note(uint32_t status) {

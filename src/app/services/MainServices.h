@@ -33,6 +33,10 @@ public:
     virtual void GetUserInfo3(const QString& pUsername, tyUserInfo3& info) = 0;
     // The user's full name through the cache; empty for an unknown user.
     virtual QString GetFullName(const QString& pUsername) = 0;
+    // The details of these users are about to be asked for one by one: the
+    // known users among them that the cache lacks are announced to the
+    // directory, which may read them all at once. Nothing else changes.
+    virtual void PrefetchUserInfo3(const QStringList& pUsernames) { (void)pUsernames; }
 
     virtual tyConfig& config() = 0;
     virtual DirectoryQueries& queries() = 0;

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <chrono>
+#include <map>
 #include <set>
 
 #include "Decoding.h"
@@ -28,6 +30,47 @@ std::optional<SambaCredentials> account(const QString& user, const QString& pass
     c.user = user.toStdString();
     c.password = password.toStdString();
     return c;
+}
+
+// Every field of a level-3 record but the password's age, which counts up
+// to the moment of the call and is compared on its own.
+QStringList fieldsOf(const net::USER_INFO_3& u) {
+    const auto t = [](net::Text v) { return v ? q(std::u16string(v)) : QStringLiteral("(null)"); };
+    const auto n = [](uint32_t v) { return QString::number(v); };
+    const QString hours =
+        u.usri3_logon_hours
+            ? QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(u.usri3_logon_hours),
+                                             net::LogonHoursBytes)
+                                      .toHex())
+            : QStringLiteral("(null)");
+    return {"name " + t(u.usri3_name),
+            "password " + t(u.usri3_password),
+            "priv " + n(u.usri3_priv),
+            "home_dir " + t(u.usri3_home_dir),
+            "comment " + t(u.usri3_comment),
+            "flags " + n(u.usri3_flags),
+            "script_path " + t(u.usri3_script_path),
+            "auth_flags " + n(u.usri3_auth_flags),
+            "full_name " + t(u.usri3_full_name),
+            "usr_comment " + t(u.usri3_usr_comment),
+            "parms " + t(u.usri3_parms),
+            "workstations " + t(u.usri3_workstations),
+            "last_logon " + n(u.usri3_last_logon),
+            "last_logoff " + n(u.usri3_last_logoff),
+            "acct_expires " + n(u.usri3_acct_expires),
+            "max_storage " + n(u.usri3_max_storage),
+            "units_per_week " + n(u.usri3_units_per_week),
+            "logon_hours " + hours,
+            "bad_pw_count " + n(u.usri3_bad_pw_count),
+            "num_logons " + n(u.usri3_num_logons),
+            "logon_server " + t(u.usri3_logon_server),
+            "country_code " + n(u.usri3_country_code),
+            "code_page " + n(u.usri3_code_page),
+            "user_id " + n(u.usri3_user_id),
+            "primary_group_id " + n(u.usri3_primary_group_id),
+            "profile " + t(u.usri3_profile),
+            "home_dir_drive " + t(u.usri3_home_dir_drive),
+            "password_expired " + n(u.usri3_password_expired)};
 }
 
 tyDateTime expected2030() {
@@ -83,9 +126,15 @@ private slots:
         tyArrUsers users;
         queries->GetUsers(dc, users);
         const std::set<std::u16string> all(users.begin(), users.end());
-        const QStringList seeded{"Administrator", "jdoe",     "asmith",
-                                 "bwayne",        "expiring", "mustchange",
-                                 QString::fromUtf8("émile"), "nevermind", "user0001",
+        const QStringList seeded{"Administrator",
+                                 "jdoe",
+                                 "asmith",
+                                 "bwayne",
+                                 "expiring",
+                                 "mustchange",
+                                 QString::fromUtf8("émile"),
+                                 "nevermind",
+                                 "user0001",
                                  "user5000"};
         for (const QString& n : seeded) {
             QVERIFY2(all.count(n.toStdU16String()), qPrintable(n));
@@ -226,9 +275,8 @@ private slots:
         QTest::newRow("must change password") << "mustchange" << false << true << kDateNever << "";
         // accountExpires 0 is "never" as well.
         QTest::newRow("expiry zero") << "nevermind" << false << true << kDateNever << "";
-        QTest::newRow("non-ASCII name")
-            << QString::fromUtf8("émile") << false << true << kDateNever
-            << QString::fromUtf8("Émile Zola");
+        QTest::newRow("non-ASCII name") << QString::fromUtf8("émile") << false << true << kDateNever
+                                        << QString::fromUtf8("Émile Zola");
         QTest::newRow("administrator") << "Administrator" << false << false << kDateNever << "";
     }
     void flagsAndDates() {
@@ -297,6 +345,80 @@ private slots:
         QCOMPARE(reporter.errors, QStringList{"The user name could not be found."});
     }
 
+    // Accounts read ahead in one search answer the calls for them with the
+    // very records the calls read one by one give: every field, the
+    // password's age as of each call. A name without an account still gets
+    // its "no such user"; what was read ahead is handed out once.
+    void readAheadGivesTheRecordsOfSingleReads() {
+        tyArrUsers all;
+        queries->GetUsers(dc, all);
+        std::vector<std::u16string> names;
+        for (const auto& n : all) {
+            const QString name = q(n);
+            // The named accounts, and a sample of the bulk ones.
+            if (!name.startsWith("user") || name.endsWith("00")) {
+                names.push_back(n);
+            }
+        }
+        names.push_back(u"WS01$");
+        QVERIFY(names.size() > 40);
+        const auto read = [&](const std::u16string& name, net::USER_INFO_3& out) {
+            void* buf = nullptr;
+            const uint32_t status = backend->NetUserGetInfo(dc.c_str(), name.c_str(), 3, &buf);
+            if (status == net::Success) {
+                out = *static_cast<const net::USER_INFO_3*>(buf);
+            }
+            // The record's texts stay valid: only their shown form is kept.
+            return std::pair{status, buf};
+        };
+
+        std::map<std::u16string, std::pair<QStringList, uint32_t>> single;
+        for (const auto& name : names) {
+            net::USER_INFO_3 u;
+            const auto [status, buf] = read(name, u);
+            QVERIFY2(status == net::Success, qPrintable(q(name)));
+            single[name] = {fieldsOf(u), u.usri3_password_age};
+            backend->NetApiBufferFree(buf);
+        }
+        const auto before = std::chrono::steady_clock::now();
+        std::vector<std::u16string> ahead = names;
+        ahead.push_back(u"nosuchuser");
+        backend->PrefetchUserInfo3(dc.c_str(), ahead);
+        int differing = 0;
+        for (const auto& name : names) {
+            net::USER_INFO_3 u;
+            const auto [status, buf] = read(name, u);
+            QVERIFY2(status == net::Success, qPrintable(q(name)));
+            const QStringList fields = fieldsOf(u);
+            const auto& [expected, age] = single[name];
+            // The reads above log on as Administrator: its logon
+            // statistics may have moved on since.
+            const bool administrator = name == u"Administrator";
+            for (qsizetype i = 0; i < fields.size(); ++i) {
+                if (fields[i] != expected[i] &&
+                    !(administrator && (fields[i].startsWith("last_logon ") ||
+                                        fields[i].startsWith("num_logons ")))) {
+                    qWarning("%s: %s read ahead, %s read alone", qPrintable(q(name)),
+                             qPrintable(fields[i]), qPrintable(expected[i]));
+                    ++differing;
+                }
+            }
+            const auto since = std::chrono::duration_cast<std::chrono::seconds>(
+                                   std::chrono::steady_clock::now() - before)
+                                   .count();
+            if (age != 0 || u.usri3_password_age != 0) {
+                QVERIFY2(
+                    u.usri3_password_age + 1 >= age && u.usri3_password_age <= age + since + 60,
+                    qPrintable(q(name)));
+            }
+            backend->NetApiBufferFree(buf);
+        }
+        QCOMPARE(differing, 0);
+        void* buf = nullptr;
+        QCOMPARE(backend->NetUserGetInfo(dc.c_str(), u"nosuchuser", 3, &buf), net::UserNotFound);
+        backend->NetApiBufferFree(buf);
+    }
+
     void noControllerForAnotherDomain() {
         QCOMPARE(q(queries->GetDCName(u"NOSUCHDOMAIN")), QString("#2453"));
         QVERIFY(reporter.errors.isEmpty());
@@ -307,11 +429,13 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<uint>("status");
         QTest::newRow("good") << "asmith" << testDcValue("ZENTORY_TEST_USER_PASSWORD") << 0u;
-        QTest::newRow("wrong password") << "asmith" << "not-the-password" << 1326u;
-        QTest::newRow("unknown account") << "ghost" << "whatever" << 1326u;
+        QTest::newRow("wrong password") << "asmith"
+                                        << "not-the-password" << 1326u;
+        QTest::newRow("unknown account") << "ghost"
+                                         << "whatever" << 1326u;
         QTest::newRow("disabled") << "bwayne" << testDcValue("ZENTORY_TEST_USER_PASSWORD") << 1331u;
-        QTest::newRow("must change") << "mustchange" << testDcValue("ZENTORY_TEST_USER_PASSWORD")
-                                     << 1907u;
+        QTest::newRow("must change")
+            << "mustchange" << testDcValue("ZENTORY_TEST_USER_PASSWORD") << 1907u;
     }
     void logons() {
         QFETCH(QString, user);

@@ -6,6 +6,8 @@
 #include <sasl/sasl.h>
 
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "NetApi.h"
 
@@ -17,18 +19,18 @@ constexpr int kTimeoutSeconds = 30;
 
 uint32_t statusOfKrb5(krb5_error_code code) {
     switch (code) {
-    case KRB5KDC_ERR_PREAUTH_FAILED:
-    case KRB5KDC_ERR_C_PRINCIPAL_UNKNOWN:
-    case KRB5KRB_AP_ERR_BAD_INTEGRITY:
-        return net::LogonFailure;
-    case KRB5KDC_ERR_CLIENT_REVOKED:
-        return net::AccountDisabled;
-    case KRB5_KDC_UNREACH:
-    case KRB5_REALM_CANT_RESOLVE:
-    case KRB5_REALM_UNKNOWN:
-        return net::BadNetPath;
-    default:
-        return net::LogonFailure;
+        case KRB5KDC_ERR_PREAUTH_FAILED:
+        case KRB5KDC_ERR_C_PRINCIPAL_UNKNOWN:
+        case KRB5KRB_AP_ERR_BAD_INTEGRITY:
+            return net::LogonFailure;
+        case KRB5KDC_ERR_CLIENT_REVOKED:
+            return net::AccountDisabled;
+        case KRB5_KDC_UNREACH:
+        case KRB5_REALM_CANT_RESOLVE:
+        case KRB5_REALM_UNKNOWN:
+            return net::BadNetPath;
+        default:
+            return net::LogonFailure;
     }
 }
 
@@ -121,8 +123,8 @@ struct AdLdap::Impl {
         if (rc == 0) {
             krb5_get_init_creds_opt* opts = nullptr;
             krb5_get_init_creds_opt_alloc(krb, &opts);
-            rc = krb5_get_init_creds_password(krb, &creds, client, logon.password.c_str(),
-                                              nullptr, nullptr, 0, nullptr, opts);
+            rc = krb5_get_init_creds_password(krb, &creds, client, logon.password.c_str(), nullptr,
+                                              nullptr, 0, nullptr, opts);
             krb5_get_init_creds_opt_free(krb, opts);
             haveCreds = rc == 0;
         }
@@ -148,12 +150,11 @@ struct AdLdap::Impl {
         return status;
     }
 
-    int search(const std::string& base, int scope, const std::string& filter,
-               const char** attrs, LDAPControl** serverControls, LDAPMessage** result) {
+    int search(const std::string& base, int scope, const std::string& filter, const char** attrs,
+               LDAPControl** serverControls, LDAPMessage** result) {
         timeval timeout{kTimeoutSeconds, 0};
-        return ldap_search_ext_s(ld, base.c_str(), scope, filter.c_str(),
-                                 const_cast<char**>(attrs), 0, serverControls, nullptr,
-                                 &timeout, LDAP_NO_LIMIT, result);
+        return ldap_search_ext_s(ld, base.c_str(), scope, filter.c_str(), const_cast<char**>(attrs),
+                                 0, serverControls, nullptr, &timeout, LDAP_NO_LIMIT, result);
     }
 };
 
@@ -213,8 +214,9 @@ uint32_t AdLdap::connect(const AdLdapLogon& logon) {
     if (rc != LDAP_SUCCESS) {
         char* diag = nullptr;
         ldap_get_option(m->ld, LDAP_OPT_DIAGNOSTIC_MESSAGE, &diag);
-        m_lastError = std::string("LDAP logon to ") + logon.host + " failed: " +
-                      ldap_err2string(rc) + (diag ? std::string(" (") + diag + ")" : "");
+        m_lastError = std::string("LDAP logon to ") + logon.host +
+                      " failed: " + ldap_err2string(rc) +
+                      (diag ? std::string(" (") + diag + ")" : "");
         ldap_memfree(diag);
         m->reset();
         return rc == LDAP_SERVER_DOWN || rc == LDAP_TIMEOUT || rc == LDAP_CONNECT_ERROR
@@ -224,8 +226,7 @@ uint32_t AdLdap::connect(const AdLdapLogon& logon) {
 
     const char* attrs[] = {"defaultNamingContext", nullptr};
     LDAPMessage* res = nullptr;
-    if (m->search("", LDAP_SCOPE_BASE, "(objectClass=*)", attrs, nullptr, &res) ==
-        LDAP_SUCCESS) {
+    if (m->search("", LDAP_SCOPE_BASE, "(objectClass=*)", attrs, nullptr, &res) == LDAP_SUCCESS) {
         if (LDAPMessage* e = ldap_first_entry(m->ld, res)) {
             m->baseDn = firstValue(m->ld, e, "defaultNamingContext");
         }
@@ -304,7 +305,7 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
             ldap_msgfree(res);
             m_lastError = std::string("LDAP search failed: ") + ldap_err2string(rc);
             status = (rc == LDAP_SERVER_DOWN || rc == LDAP_TIMEOUT) ? net::BadNetPath
-                                                                     : net::AccessDenied;
+                                                                    : net::AccessDenied;
             if (status == net::BadNetPath) {
                 disconnect();
             }
@@ -320,8 +321,7 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
         int err = 0;
         ldap_parse_result(m->ld, res, &err, nullptr, nullptr, nullptr, &returned, 0);
         if (returned) {
-            if (LDAPControl* pr =
-                    ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
+            if (LDAPControl* pr = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, returned, nullptr)) {
                 ber_int_t estimate = 0;
                 berval c{0, nullptr};
                 if (ldap_parse_pageresponse_control(m->ld, pr, &estimate, &c) == LDAP_SUCCESS &&
@@ -341,4 +341,153 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
         names.clear();
     }
     return status;
+}
+
+ad::UserAttributes AdUserRecord::attributes() const {
+    ad::UserAttributes a;
+    for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
+        if (present.test(i)) {
+            a.set(static_cast<ad::UserAttribute>(i), values[i]);
+        }
+    }
+    return a;
+}
+
+namespace {
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+std::vector<std::string> allValues(LDAP* ld, LDAPMessage* entry, const char* attr) {
+    std::vector<std::string> out;
+    berval** values = ldap_get_values_len(ld, entry, attr);
+    for (int i = 0; values && values[i]; ++i) {
+        out.emplace_back(values[i]->bv_val, values[i]->bv_len);
+    }
+    ldap_value_free_len(values);
+    return out;
+}
+
+}  // namespace
+
+uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
+                             std::vector<AdUserRecord>& records, int64_t& observationWindow) {
+    records.clear();
+    observationWindow = 0;
+    if (!m->ld) {
+        return net::BadNetPath;
+    }
+    const auto failed = [this](int rc) {
+        m_lastError = std::string("LDAP search failed: ") + ldap_err2string(rc);
+        if (rc == LDAP_SERVER_DOWN || rc == LDAP_TIMEOUT) {
+            disconnect();
+            return net::BadNetPath;
+        }
+        return net::AccessDenied;
+    };
+
+    // The domain's lockout observation window, after which a controller
+    // answers a count of bad passwords as 0.
+    LDAPMessage* res = nullptr;
+    const char* domainAttrs[] = {"lockOutObservationWindow", nullptr};
+    int rc = m->search(m->baseDn, LDAP_SCOPE_BASE, "(objectClass=*)", domainAttrs, nullptr, &res);
+    if (rc != LDAP_SUCCESS) {
+        ldap_msgfree(res);
+        return failed(rc);
+    }
+    if (LDAPMessage* e = ldap_first_entry(m->ld, res)) {
+        observationWindow =
+            std::strtoll(firstValue(m->ld, e, "lockOutObservationWindow").c_str(), nullptr, 10);
+    }
+    ldap_msgfree(res);
+
+    // The operator aliases by their direct members, as the controller's
+    // account database reports an account's aliases.
+    struct Alias {
+        const char* sid;
+        uint32_t authFlag;
+    };
+    static const Alias kAliases[] = {
+        {"S-1-5-32-550", 0x1},  // Print Operators: AF_OP_PRINT
+        {"S-1-5-32-549", 0x4},  // Server Operators: AF_OP_SERVER
+        {"S-1-5-32-548", 0x8},  // Account Operators: AF_OP_ACCOUNTS
+    };
+    std::map<std::string, uint32_t> aliasFlags;  // member DN, lower case
+    for (const Alias& alias : kAliases) {
+        const char* aliasAttrs[] = {"member", nullptr};
+        rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, std::string("(objectSid=") + alias.sid + ")",
+                       aliasAttrs, nullptr, &res);
+        if (rc != LDAP_SUCCESS) {
+            ldap_msgfree(res);
+            return failed(rc);
+        }
+        for (LDAPMessage* e = ldap_first_entry(m->ld, res); e; e = ldap_next_entry(m->ld, e)) {
+            for (const std::string& dn : allValues(m->ld, e, "member")) {
+                aliasFlags[lowerAscii(dn)] |= alias.authFlag;
+            }
+        }
+        ldap_msgfree(res);
+    }
+
+    std::vector<std::string> attrNames;
+    for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
+        attrNames.emplace_back(ad::UserAttributes::nameOf(static_cast<ad::UserAttribute>(i)));
+    }
+    attrNames.emplace_back("badPasswordTime");
+    attrNames.emplace_back("msDS-User-Account-Control-Computed");
+    std::vector<char*> attrs;
+    for (std::string& a : attrNames) {
+        attrs.push_back(a.data());
+    }
+    attrs.push_back(nullptr);
+
+    // A few hundred names a search keep the filter small for the server.
+    constexpr size_t kPerSearch = 500;
+    for (size_t first = 0; first < names.size(); first += kPerSearch) {
+        std::string filter = "(&(objectClass=user)(|";
+        for (size_t i = first; i < std::min(names.size(), first + kPerSearch); ++i) {
+            filter += "(sAMAccountName=" + escapeFilter(names[i]) + ")";
+        }
+        filter += "))";
+        rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, filter,
+                       const_cast<const char**>(attrs.data()), nullptr, &res);
+        if (rc != LDAP_SUCCESS) {
+            ldap_msgfree(res);
+            records.clear();
+            return failed(rc);
+        }
+        for (LDAPMessage* e = ldap_first_entry(m->ld, res); e; e = ldap_next_entry(m->ld, e)) {
+            AdUserRecord r;
+            for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
+                berval** values = ldap_get_values_len(m->ld, e, attrNames[i].c_str());
+                if (values && values[0]) {
+                    r.values[i].assign(values[0]->bv_val, values[0]->bv_len);
+                    r.present.set(i);
+                }
+                ldap_value_free_len(values);
+            }
+            r.badPasswordTime =
+                std::strtoll(firstValue(m->ld, e, "badPasswordTime").c_str(), nullptr, 10);
+            const std::string computed = firstValue(m->ld, e, "msDS-User-Account-Control-Computed");
+            if (!computed.empty()) {
+                r.computedFlags = uint32_t(std::strtoul(computed.c_str(), nullptr, 10));
+                r.hasComputedFlags = true;
+            }
+            char* dn = ldap_get_dn(m->ld, e);
+            if (dn) {
+                const auto it = aliasFlags.find(lowerAscii(dn));
+                r.authFlags = it == aliasFlags.end() ? 0 : it->second;
+                ldap_memfree(dn);
+            }
+            records.push_back(std::move(r));
+        }
+        ldap_msgfree(res);
+    }
+    return net::Success;
 }

@@ -7,14 +7,16 @@
 
 // libnetapi's header is C and wants the fixed-width types first.
 #include <netapi.h>
-#include <talloc.h>
 #include <sys/mman.h>
+#include <talloc.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "AdLdap.h"
@@ -199,8 +201,7 @@ uint32_t classifyConnectFailure(const std::string& text) {
 }
 
 uint32_t windowsExpiry(uint32_t sambaExpiry) {
-    return (sambaExpiry == kNeverTruncated || sambaExpiry == 0) ? net::TimeqForever
-                                                                : sambaExpiry;
+    return (sambaExpiry == kNeverTruncated || sambaExpiry == 0) ? net::TimeqForever : sambaExpiry;
 }
 
 // 1980-01-01 00:00 UTC in seconds since 1970.
@@ -217,6 +218,90 @@ uint32_t windowsPasswordAge(uint32_t sambaAge) {
     return lastSet < k1980 ? 0 : sambaAge;
 }
 
+constexpr int64_t kFileTimePerSecond = 10'000'000;
+// Seconds for which accounts read ahead answer the calls for them.
+constexpr time_t kPrefetchLifetime = 60;
+constexpr int64_t kFileTime1970 = 116'444'736'000'000'000;
+
+// A FILETIME in seconds since 1970 as libnetapi turns the controller's
+// times into them: to the nearest second, a half rounded down. nullopt
+// where the value is outside what 32 bits of seconds since 1970 hold.
+std::optional<uint32_t> sambaSeconds(int64_t fileTime) {
+    if (fileTime < kFileTime1970) {
+        return std::nullopt;
+    }
+    const int64_t since = fileTime - kFileTime1970;
+    int64_t seconds = since / kFileTimePerSecond;
+    if (since % kFileTimePerSecond > kFileTimePerSecond / 2) {
+        ++seconds;
+    }
+    if (seconds > int64_t(UINT32_MAX)) {
+        return std::nullopt;
+    }
+    return uint32_t(seconds);
+}
+
+int64_t integerOf(const ad::UserAttributes& a, ad::UserAttribute which) {
+    const auto v = a.get(which);
+    return v ? std::strtoll(std::string(*v).c_str(), nullptr, 10) : 0;
+}
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+// The level-3 information that the account database gives for an account
+// read ahead over LDAP, as libnetapi hands it on and as this back-end's own
+// NetUserGetInfo corrects it: the same record a call at this moment gives.
+net::USER_INFO_3 recordOf(const AdUserRecord& r, int64_t observationWindow, AnswerBlock& block) {
+    const ad::UserAttributes a = r.attributes();
+    ad::AccountFacts facts;
+    facts.authFlags = r.authFlags;
+    net::USER_INFO_3 u = ad::MapUserInfo3(a, facts, block);
+    // libnetapi knows an administrator and a guest by the account's RID.
+    if (u.usri3_user_id == 500) {
+        u.usri3_priv = net::UserPrivAdmin;
+    }
+    // The lockout and expiry bits as the controller computes them now: a
+    // lockout that has run out, a password older than the domain allows.
+    if (r.hasComputedFlags) {
+        constexpr uint32_t kComputed = ad::UfLockout | ad::UfPasswordExpired;
+        u.usri3_flags = (u.usri3_flags & ~kComputed) | (r.computedFlags & kComputed);
+        u.usri3_password_expired = (u.usri3_flags & ad::UfPasswordExpired) ? 1 : 0;
+    }
+    const time_t now = time(nullptr);
+    // The password's age up to this call, counted as libnetapi counts it.
+    const int64_t lastSet = integerOf(a, ad::UserAttribute::pwdLastSet);
+    const uint32_t lastSetSeconds = sambaSeconds(lastSet).value_or(0);
+    u.usri3_password_age = windowsPasswordAge(static_cast<uint32_t>(int64_t(now) - lastSetSeconds));
+    for (auto [field, attribute] :
+         {std::pair{&net::USER_INFO_3::usri3_last_logon, ad::UserAttribute::lastLogon},
+          std::pair{&net::USER_INFO_3::usri3_last_logoff, ad::UserAttribute::lastLogoff}}) {
+        if (const auto seconds = sambaSeconds(integerOf(a, attribute))) {
+            u.*field = *seconds;
+        }
+    }
+    if (u.usri3_acct_expires != net::TimeqForever) {
+        if (const auto seconds = sambaSeconds(integerOf(a, ad::UserAttribute::accountExpires))) {
+            u.usri3_acct_expires = *seconds;
+        }
+    }
+    // The count of bad passwords is 0 once the observation window has
+    // passed since the last one.
+    if (u.usri3_bad_pw_count != 0) {
+        const int64_t nowFileTime = int64_t(now) * kFileTimePerSecond + kFileTime1970;
+        if (r.badPasswordTime - observationWindow < nowFileTime) {
+            u.usri3_bad_pw_count = 0;
+        }
+    }
+    return u;
+}
+
 }  // namespace
 
 struct SambaBackend::Impl {
@@ -225,6 +310,13 @@ struct SambaBackend::Impl {
     libnetapi_ctx* ctx = nullptr;
     AnswerBuffers buffers;
     AdLdap ldap;
+    // Accounts read ahead by PrefetchUserInfo3, by "host\nname" (name in
+    // ASCII lower case), each handed out once.
+    // They stand for a call only shortly after they were read: the reads
+    // they are for follow at once.
+    std::map<std::string, AdUserRecord> prefetched;
+    time_t prefetchedAt = 0;
+    int64_t observationWindow = 0;
     std::string ldapHost;
     StdoutCapture capture;
     std::string lastOutput;
@@ -268,7 +360,7 @@ struct SambaBackend::Impl {
             std::string user = c.user;
             if (!c.domain.empty()) {
                 user = c.domain.find('.') == std::string::npos ? c.domain + "\\" + c.user
-                                                                : c.user + "@" + c.domain;
+                                                               : c.user + "@" + c.domain;
             }
             libnetapi_set_username(ctx, user.c_str());
             libnetapi_set_password(ctx, c.password.c_str());
@@ -374,8 +466,7 @@ struct SambaBackend::Impl {
         return host;
     }
 
-    uint32_t findController(const std::string& domain, std::string& flatName,
-                            std::string& host) {
+    uint32_t findController(const std::string& domain, std::string& flatName, std::string& host) {
         if (!options.server.empty()) {
             host = stripBackslashes(options.server);
             flatName = host;
@@ -390,8 +481,8 @@ struct SambaBackend::Impl {
         uint32_t status = DsGetDcName(nullptr, query.c_str(), nullptr, nullptr,
                                       DS_DIRECTORY_SERVICE_REQUIRED | DS_RETURN_DNS_NAME, &info);
         if (status == 0 && info) {
-            host = stripBackslashes(info->domain_controller_name ? info->domain_controller_name
-                                                                 : "");
+            host =
+                stripBackslashes(info->domain_controller_name ? info->domain_controller_name : "");
             ::NetApiBufferFree(info);
             info = nullptr;
             status = DsGetDcName(nullptr, query.c_str(), nullptr, nullptr,
@@ -557,8 +648,8 @@ uint32_t SambaBackend::NetGetDCName(net::Text server, net::Text domain, void** b
     return net::Success;
 }
 
-uint32_t SambaBackend::NetUserEnum(net::Text server, uint32_t level, uint32_t filter,
-                                   void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
+uint32_t SambaBackend::NetUserEnum(net::Text server, uint32_t level, uint32_t filter, void** buffer,
+                                   uint32_t prefMaxLen, uint32_t* entriesRead,
                                    uint32_t* totalEntries, uint32_t* resumeHandle) {
     std::lock_guard lock(netapiLock());
     *buffer = nullptr;
@@ -571,8 +662,8 @@ uint32_t SambaBackend::NetUserEnum(net::Text server, uint32_t level, uint32_t fi
     uint8_t* raw = nullptr;
     const uint32_t status = m->run([&] {
         raw = nullptr;
-        return ::NetUserEnum(host.empty() ? nullptr : host.c_str(), 0, filter, &raw,
-                             prefMaxLen, entriesRead, totalEntries, resumeHandle);
+        return ::NetUserEnum(host.empty() ? nullptr : host.c_str(), 0, filter, &raw, prefMaxLen,
+                             entriesRead, totalEntries, resumeHandle);
     });
     if (raw) {
         if (status == net::Success || status == net::MoreData) {
@@ -580,9 +671,8 @@ uint32_t SambaBackend::NetUserEnum(net::Text server, uint32_t level, uint32_t fi
             const auto* entries = reinterpret_cast<const ::USER_INFO_0*>(raw);
             block->entries.reserve(*entriesRead);
             for (uint32_t i = 0; i < *entriesRead; ++i) {
-                block->entries.push_back({block->text(Utf8ToUtf16(entries[i].usri0_name
-                                                                      ? entries[i].usri0_name
-                                                                      : ""))});
+                block->entries.push_back(
+                    {block->text(Utf8ToUtf16(entries[i].usri0_name ? entries[i].usri0_name : ""))});
             }
             *buffer = m->buffers.handOut(std::move(block));
         }
@@ -604,6 +694,17 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
     }
     const std::string host = m->target(server);
     const std::string name = utf8(userName);
+    if (!m->prefetched.empty() && time(nullptr) - m->prefetchedAt > kPrefetchLifetime) {
+        m->prefetched.clear();
+    }
+    const auto ahead = m->prefetched.find(host + "\n" + lowerAscii(name));
+    if (ahead != m->prefetched.end()) {
+        auto block = AnswerBuffers::create<net::USER_INFO_3>();
+        block->entries.push_back(recordOf(ahead->second, m->observationWindow, *block));
+        m->prefetched.erase(ahead);
+        *buffer = m->buffers.handOut(std::move(block));
+        return net::Success;
+    }
     uint8_t* raw = nullptr;
     uint32_t status = m->run([&] {
         raw = nullptr;
@@ -664,6 +765,43 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
     return status;
 }
 
+void SambaBackend::PrefetchUserInfo3(net::Text server,
+                                     const std::vector<std::u16string>& userNames) {
+    std::lock_guard lock(netapiLock());
+    m->resolveDomain();
+    const std::string host = m->target(server);
+    std::string ldapHost = m->dnsHostOf(host.empty() ? std::string("localhost") : host);
+    std::vector<std::string> names;
+    names.reserve(userNames.size());
+    for (const auto& n : userNames) {
+        // A name no search can match as SAMR would (a character outside
+        // ASCII, whose case LDAP and the account database may fold apart)
+        // is left to the call itself.
+        const std::string name = utf8(n.c_str());
+        if (!name.empty() &&
+            std::all_of(name.begin(), name.end(), [](char c) { return (unsigned char)c < 0x80; })) {
+            names.push_back(name);
+        }
+    }
+    if (names.empty() || m->connectLdap(ldapHost) != net::Success) {
+        return;
+    }
+    m->prefetched.clear();
+    std::vector<AdUserRecord> records;
+    int64_t window = 0;
+    if (m->ldap.userRecords(names, records, window) != net::Success) {
+        return;
+    }
+    m->observationWindow = window;
+    m->prefetchedAt = time(nullptr);
+    for (auto& r : records) {
+        const size_t i = static_cast<size_t>(ad::UserAttribute::sAMAccountName);
+        if (r.present.test(i)) {
+            m->prefetched[host + "\n" + lowerAscii(r.values[i])] = std::move(r);
+        }
+    }
+}
+
 uint32_t SambaBackend::NetGroupEnum(net::Text server, uint32_t level, void** buffer,
                                     uint32_t prefMaxLen, uint32_t* entriesRead,
                                     uint32_t* totalEntries, uintptr_t* resumeHandle) {
@@ -692,8 +830,8 @@ uint32_t SambaBackend::NetGroupEnum(net::Text server, uint32_t level, void** buf
             block->entries.reserve(*entriesRead);
             for (uint32_t i = 0; i < *entriesRead; ++i) {
                 net::GROUP_INFO_1 g;
-                g.grpi1_name = block->text(Utf8ToUtf16(entries[i].grpi1_name ? entries[i].grpi1_name
-                                                                             : ""));
+                g.grpi1_name =
+                    block->text(Utf8ToUtf16(entries[i].grpi1_name ? entries[i].grpi1_name : ""));
                 g.grpi1_comment = entries[i].grpi1_comment
                                       ? block->text(Utf8ToUtf16(entries[i].grpi1_comment))
                                       : nullptr;
@@ -763,8 +901,8 @@ uint32_t SambaBackend::NetGroupGetUsers(net::Text server, net::Text groupName, u
 }
 
 uint32_t SambaBackend::NetUserGetGroups(net::Text server, net::Text userName, uint32_t level,
-                                        void** buffer, uint32_t prefMaxLen,
-                                        uint32_t* entriesRead, uint32_t* totalEntries) {
+                                        void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
+                                        uint32_t* totalEntries) {
     std::lock_guard lock(netapiLock());
     *buffer = nullptr;
     *entriesRead = 0;

@@ -55,13 +55,18 @@ public:
     uint32_t NetGroupEnum(net::Text server, uint32_t level, void** buffer, uint32_t prefMaxLen,
                           uint32_t* entriesRead, uint32_t* totalEntries,
                           uintptr_t* resumeHandle) override;
-    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
-                              uint32_t* totalEntries, uintptr_t* resumeHandle) override;
-    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level,
-                              void** buffer, uint32_t prefMaxLen, uint32_t* entriesRead,
+    uint32_t NetGroupGetUsers(net::Text server, net::Text groupName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead, uint32_t* totalEntries,
+                              uintptr_t* resumeHandle) override;
+    uint32_t NetUserGetGroups(net::Text server, net::Text userName, uint32_t level, void** buffer,
+                              uint32_t prefMaxLen, uint32_t* entriesRead,
                               uint32_t* totalEntries) override;
     uint32_t NetApiBufferFree(void* buffer) override;
+    // Reads the accounts over LDAP, a few hundred a search; the
+    // NetUserGetInfo calls for them that follow are answered from what was
+    // read, each once, with the values the controller's account database
+    // gives at the moment of the call.
+    void PrefetchUserInfo3(net::Text server, const std::vector<std::u16string>& userNames) override;
 
 private:
     struct Impl;

@@ -67,8 +67,8 @@ void readSection(const std::string& path, const std::string& section,
         }
         if (line[0] == '[') {
             const size_t close = line.find(']');
-            current = lower(trim(line.substr(1, close == std::string::npos ? std::string::npos
-                                                                            : close - 1)));
+            current = lower(
+                trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
             continue;
         }
         const size_t eq = line.find('=');
@@ -211,10 +211,10 @@ std::string DefaultTicketPrincipal() {
             krb5_creds creds;
             const krb5_timestamp now = static_cast<krb5_timestamp>(std::time(nullptr));
             while (krb5_cc_next_cred(ctx, cc, &cursor, &creds) == 0) {
-                const bool tgt = krb5_is_config_principal(ctx, creds.server) == 0 &&
-                                 creds.server->length == 2 &&
-                                 std::string(creds.server->data[0].data,
-                                             creds.server->data[0].length) == "krbtgt";
+                const bool tgt =
+                    krb5_is_config_principal(ctx, creds.server) == 0 && creds.server->length == 2 &&
+                    std::string(creds.server->data[0].data, creds.server->data[0].length) ==
+                        "krbtgt";
                 if (tgt && creds.times.endtime > now) {
                     char* name = nullptr;
                     if (krb5_unparse_name(ctx, principal, &name) == 0) {

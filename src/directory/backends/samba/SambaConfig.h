@@ -20,9 +20,9 @@ SambaMachineSettings ReadMachineSettings(const std::string& smbConfPath,
 
 // The account the back-end signs in with.
 struct SambaCredentials {
-    std::string domain;       // NetBIOS domain of the account; may be empty
-    std::string user;         // empty with a Kerberos ticket
-    std::string password;     // never from a command line
+    std::string domain;        // NetBIOS domain of the account; may be empty
+    std::string user;          // empty with a Kerberos ticket
+    std::string password;      // never from a command line
     bool useKerberos = false;  // use the Kerberos ticket (ccache) instead
 };
 
