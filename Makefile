@@ -1,5 +1,5 @@
 # Thin front door; the scripts do the work.
-.PHONY: run check build screenshot clean
+.PHONY: run check build bench screenshot clean
 
 # Installs what is missing, builds, and starts Zentory on the demo domain.
 run:
@@ -9,6 +9,10 @@ run:
 # sanitizers).
 check:
 	scripts/check
+
+# Builds and runs the benchmarks of bench/; writes bench/RESULTS.md.
+bench:
+	scripts/bench
 
 build:
 	scripts/install-deps

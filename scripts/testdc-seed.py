@@ -103,6 +103,15 @@ BULK_GROUPS = [
     ("Big5000", GLOBAL_SECURITY, 5000),      # user0001 .. user5000
 ]
 #
+# With ZENTORY_SEED=bench (the benchmarks' own controller, bench/run-bench)
+# the domain holds only the bulk users user0001 .. user2000 and 200 global
+# groups: Bench1500 with user0001 .. user1500, and Team 001 .. Team 199 of
+# 20 members each.
+BENCH_USERS = 2000
+BENCH_BIG = ("Bench1500", 1500)
+BENCH_TEAMS = 199
+BENCH_TEAM_SIZE = 20
+#
 # DNS (the DC's internal server): A records dc1.zentory.test and zentory.test
 # -> 127.0.0.1. Provisioning inside the loopback-only namespace finds no
 # address to register for the DC, so they are added here.
@@ -331,6 +340,46 @@ class Seeder:
             "bulk groups %.1fs" % (self.added, linked, t1 - t0, t2 - t1, t3 - t2))
 
 
+    def run_bench(self):
+        t0 = time.monotonic()
+        self.db.transaction_start()
+        try:
+            self.password_policy()
+            self.dns_records()
+            self.db.transaction_commit()
+        except BaseException:
+            self.db.transaction_cancel()
+            raise
+        users = [BULK_NAME % i for i in range(1, BENCH_USERS + 1)]
+        for start in range(0, len(users), BATCH):
+            self.db.transaction_start()
+            try:
+                for i, name in enumerate(users[start:start + BATCH], start + 1):
+                    self.add_user(name, NORMAL | PASSWD_NOTREQD, False,
+                                  {"displayName": BULK_DISPLAY % i}, upn=False)
+                self.db.transaction_commit()
+            except BaseException:
+                self.db.transaction_cancel()
+                raise
+        linked = 0
+        self.db.transaction_start()
+        try:
+            name, count = BENCH_BIG
+            self.add_group(name, GLOBAL_SECURITY, "The benchmark's large group")
+            linked += self.add_members(name, [self.dn_of(n) for n in users[:count]])
+            for t in range(1, BENCH_TEAMS + 1):
+                team = "Team %03d" % t
+                self.add_group(team, GLOBAL_SECURITY, "Team %d of the benchmark" % t)
+                members = [users[(t * 37 + k * 101) % len(users)] for k in range(BENCH_TEAM_SIZE)]
+                linked += self.add_members(team, [self.dn_of(n) for n in members])
+            self.db.transaction_commit()
+        except BaseException:
+            self.db.transaction_cancel()
+            raise
+        log("bench domain: %d objects added, %d memberships in %.1fs"
+            % (self.added, linked, time.monotonic() - t0))
+
+
 def escape_rdn(value):
     # RFC 4514 escaping of an RDN value (the group "IT Staff" needs none,
     # but a name with a comma or a plus would).
@@ -347,7 +396,11 @@ def main():
     if len(sys.argv) != 2:
         print("usage: testdc-seed.py SMB_CONF | --values", file=sys.stderr)
         return 2
-    Seeder(sys.argv[1]).run()
+    seeder = Seeder(sys.argv[1])
+    if os.environ.get("ZENTORY_SEED") == "bench":
+        seeder.run_bench()
+    else:
+        seeder.run()
     return 0
 
 
