@@ -153,10 +153,10 @@ void TfrmMain::buildWindow() {
     bbtSelectAllUsers = pictureButton(gbxGroupsAndUsers, "bbtSelectAllUsers",
                                       themedIcon("edit-select-all", QStyle::SP_DialogApplyButton),
                                       25, QStringLiteral("Check every known user"));
-    bbtCompareUsers = captionButton(gbxGroupsAndUsers, "bbtCompareUsers",
-                                    QStringLiteral("Compare users"),
-                                    themedIcon("view-list-details", QStyle::SP_FileDialogListView),
-                                    QStringLiteral("Compare selected groups"));
+    bbtCompareUsers =
+        captionButton(gbxGroupsAndUsers, "bbtCompareUsers", QStringLiteral("Compare users"),
+                      themedIcon("view-list-details", QStyle::SP_FileDialogListView),
+                      QStringLiteral("Compare selected groups"));
     bbtCompareUsers->setProperty("Tag", 1);
     bbtUserLock = captionButton(gbxGroupsAndUsers, "bbtUserLock", QStringLiteral("Check"),
                                 themedIcon("dialog-password", QStyle::SP_FileDialogInfoView),
@@ -226,10 +226,10 @@ void TfrmMain::buildWindow() {
     bbtSelectAlGroups = pictureButton(gbxUsersAndGroups, "bbtSelectAlGroups",
                                       themedIcon("edit-select-all", QStyle::SP_DialogApplyButton),
                                       25, QStringLiteral("Check every known group"));
-    bbtCompareGroups = captionButton(gbxUsersAndGroups, "bbtCompareGroups",
-                                     QStringLiteral("Compare groups"),
-                                     themedIcon("view-list-details", QStyle::SP_FileDialogListView),
-                                     QStringLiteral("Compare selected users"));
+    bbtCompareGroups =
+        captionButton(gbxUsersAndGroups, "bbtCompareGroups", QStringLiteral("Compare groups"),
+                      themedIcon("view-list-details", QStyle::SP_FileDialogListView),
+                      QStringLiteral("Compare selected users"));
     bbtCopyGroupsToClipboard = captionButton(
         gbxUsersAndGroups, "bbtCopyGroupsToClipboard", QStringLiteral("Copy to clipboard"),
         themedIcon("edit-copy", QStyle::SP_DialogSaveButton),
@@ -298,8 +298,10 @@ void TfrmMain::buildWindow() {
     connectClick(bbtPDC_Show, &TfrmMain::bbtPDC_ShowClick);
     connectClick(bbtCompare, &TfrmMain::bbtCompareClick);
     connectClick(bbtClose, &TfrmMain::bbtCloseClick);
-    connect(cbxGroups, &AccountCombo::itemChosen, this, [this] { guarded([this] { cbxGroupsSelect(); }); });
-    connect(cbxUsers, &AccountCombo::itemChosen, this, [this] { guarded([this] { cbxUsersSelect(); }); });
+    connect(cbxGroups, &AccountCombo::itemChosen, this,
+            [this] { guarded([this] { cbxGroupsSelect(); }); });
+    connect(cbxUsers, &AccountCombo::itemChosen, this,
+            [this] { guarded([this] { cbxUsersSelect(); }); });
     // Enter in a combo box does what the button beside it does.
     connect(cbxGroups, &AccountCombo::enterPressed, bbtGetUsers, &QAbstractButton::click);
     connect(cbxUsers, &AccountCombo::enterPressed, bbtGetGroups, &QAbstractButton::click);
@@ -408,8 +410,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
         m_shown = true;
         if (const QScreen* screen = this->screen()) {
             const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(frameGeometry().width() / 2,
-                                        frameGeometry().height() / 2));
+            move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
         }
         // After the window has painted once, so that it is there, and
         // usable, while it loads.
@@ -579,6 +580,9 @@ void TfrmMain::bbtGetUsersClick() {
     m_desktop.setHourglass();
     edtGroupComment->setText(GetGroupComment(name));
     tyArrGroupUsersInfo1 members;
+    if (FConfig.MainDet.ShowFullName) {
+        m_queries.PrefetchGroupMembersInfo3(u(FDCName), u(name));
+    }
     m_queries.GetGroupUsers(u(FDCName), u(name), members);
     if (FConfig.MainDet.ShowFullName) {
         QStringList names;
@@ -795,8 +799,8 @@ void TfrmMain::bbtCopyGroupsToClipboardClick() {
 
 void TfrmMain::bbtShowUserFullInfosClick() {
     QString text = cbxUsers->currentText();
-    const qsizetype sep = text.indexOf(QString::fromUtf16(kDetailSeparator.data(),
-                                                          qsizetype(kDetailSeparator.size())));
+    const qsizetype sep = text.indexOf(
+        QString::fromUtf16(kDetailSeparator.data(), qsizetype(kDetailSeparator.size())));
     if (sep >= 0) {
         text.truncate(sep);
     }
@@ -873,16 +877,17 @@ void TfrmMain::tmrPleaseDonateTimer() {
     if (n % 50 != 0 || n <= 5) {
         return;
     }
-    const QString text = QStringLiteral("Dear user, \r\n") +
-                         QStringLiteral("You have executed this program more ") +
-                         QString::number(n) +
-                         QStringLiteral(" times, so  I think you consider this \r\n") +
-                         QStringLiteral("application useful for you.\r\n") +
-                         QStringLiteral("I will be very satisfied if you consider my work and "
-                                        "make me a donation to \r\n") +
-                         QStringLiteral("encourage me to continue to maintain this "
-                                        "application.\r\n") +
-                         QStringLiteral("Thank you a lot !");
+    const QString text =
+        QStringLiteral("Dear user, \r\n") + QStringLiteral("You have executed this program more ") +
+        QString::number(n) + QStringLiteral(" times, so  I think you consider this \r\n") +
+        QStringLiteral("application useful for you.\r\n") +
+        QStringLiteral(
+            "I will be very satisfied if you consider my work and "
+            "make me a donation to \r\n") +
+        QStringLiteral(
+            "encourage me to continue to maintain this "
+            "application.\r\n") +
+        QStringLiteral("Thank you a lot !");
     if (m_desktop.message(this, DesktopServices::MessageKind::Information, text,
                           DesktopServices::Button::Ok | DesktopServices::Button::Cancel) ==
         DesktopServices::Button::Ok) {

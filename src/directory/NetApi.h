@@ -159,6 +159,14 @@ public:
         (void)server;
         (void)userNames;
     }
+    // The same hint for a group whose members are about to be listed and
+    // each member's details read: a back-end may read the list and the
+    // details in one go, and answer the NetGroupGetUsers call that follows
+    // (once) and the NetUserGetInfo calls from that read.
+    virtual void PrefetchGroupMembersInfo3(net::Text server, net::Text groupName) {
+        (void)server;
+        (void)groupName;
+    }
 };
 
 // Where the queries send their error boxes. The window layer shows them as

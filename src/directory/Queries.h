@@ -39,6 +39,10 @@ public:
             m_backend.PrefetchUserInfo3(server.empty() ? nullptr : server.c_str(), userNames);
         }
     }
+    void PrefetchGroupMembersInfo3(const std::u16string& server, const std::u16string& groupName) {
+        m_backend.PrefetchGroupMembersInfo3(server.empty() ? nullptr : server.c_str(),
+                                            groupName.c_str());
+    }
     // All global groups with their comments, in the order given.
     void GetGroups(const std::u16string& server, tyArrGroup1& groups);
     // The members of a group, in the order given.

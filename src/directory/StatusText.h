@@ -42,6 +42,9 @@ public:
                            const std::vector<std::u16string>& userNames) override {
         m_inner.PrefetchUserInfo3(server, userNames);
     }
+    void PrefetchGroupMembersInfo3(net::Text server, net::Text groupName) override {
+        m_inner.PrefetchGroupMembersInfo3(server, groupName);
+    }
 
 private:
     uint32_t note(uint32_t status) {

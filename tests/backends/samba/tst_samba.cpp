@@ -349,19 +349,35 @@ private slots:
     // very records the calls read one by one give: every field, the
     // password's age as of each call. A name without an account still gets
     // its "no such user"; what was read ahead is handed out once.
+    void readAheadGivesTheRecordsOfSingleReads_data() {
+        QTest::addColumn<QString>("group");
+        QTest::newRow("named accounts and a sample") << "";
+        QTest::newRow("a group's members") << "Big1001";
+        QTest::newRow("a group with a computer") << "Sales";
+    }
     void readAheadGivesTheRecordsOfSingleReads() {
-        tyArrUsers all;
-        queries->GetUsers(dc, all);
+        QFETCH(QString, group);
         std::vector<std::u16string> names;
-        for (const auto& n : all) {
-            const QString name = q(n);
-            // The named accounts, and a sample of the bulk ones.
-            if (!name.startsWith("user") || name.endsWith("00")) {
-                names.push_back(n);
+        tyArrGroupUsersInfo1 members;
+        if (group.isEmpty()) {
+            tyArrUsers all;
+            queries->GetUsers(dc, all);
+            for (const auto& n : all) {
+                const QString name = q(n);
+                // The named accounts, and a sample of the bulk ones.
+                if (!name.startsWith("user") || name.endsWith("00")) {
+                    names.push_back(n);
+                }
             }
+            names.push_back(u"WS01$");
+            QVERIFY(names.size() > 40);
+        } else {
+            queries->GetGroupUsers(dc, group.toStdU16String(), members);
+            for (const auto& m : members) {
+                names.push_back(m.Name);
+            }
+            QVERIFY(!names.empty());
         }
-        names.push_back(u"WS01$");
-        QVERIFY(names.size() > 40);
         const auto read = [&](const std::u16string& name, net::USER_INFO_3& out) {
             void* buf = nullptr;
             const uint32_t status = backend->NetUserGetInfo(dc.c_str(), name.c_str(), 3, &buf);
@@ -381,9 +397,18 @@ private slots:
             backend->NetApiBufferFree(buf);
         }
         const auto before = std::chrono::steady_clock::now();
-        std::vector<std::u16string> ahead = names;
-        ahead.push_back(u"nosuchuser");
-        backend->PrefetchUserInfo3(dc.c_str(), ahead);
+        if (group.isEmpty()) {
+            std::vector<std::u16string> ahead = names;
+            ahead.push_back(u"nosuchuser");
+            backend->PrefetchUserInfo3(dc.c_str(), ahead);
+        } else {
+            // The members list answered from the read ahead is the one read
+            // alone, in its order.
+            backend->PrefetchGroupMembersInfo3(dc.c_str(), group.toStdU16String().c_str());
+            tyArrGroupUsersInfo1 again;
+            queries->GetGroupUsers(dc, group.toStdU16String(), again);
+            QVERIFY(again == members);
+        }
         int differing = 0;
         for (const auto& name : names) {
             net::USER_INFO_3 u;

@@ -75,6 +75,65 @@ std::string firstValue(LDAP* ld, LDAPMessage* entry, const char* attr) {
     return r;
 }
 
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+std::vector<std::string> allValues(LDAP* ld, LDAPMessage* entry, const char* attr) {
+    std::vector<std::string> out;
+    berval** values = ldap_get_values_len(ld, entry, attr);
+    for (int i = 0; values && values[i]; ++i) {
+        out.emplace_back(values[i]->bv_val, values[i]->bv_len);
+    }
+    ldap_value_free_len(values);
+    return out;
+}
+
+// The attributes of a level-3 record, and the two the controller adds.
+const std::vector<std::string>& recordAttributeNames() {
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
+            n.emplace_back(ad::UserAttributes::nameOf(static_cast<ad::UserAttribute>(i)));
+        }
+        n.emplace_back("badPasswordTime");
+        n.emplace_back("msDS-User-Account-Control-Computed");
+        return n;
+    }();
+    return names;
+}
+
+AdUserRecord recordOfEntry(LDAP* ld, LDAPMessage* e,
+                           const std::map<std::string, uint32_t>& aliasFlags) {
+    const std::vector<std::string>& attrNames = recordAttributeNames();
+    AdUserRecord r;
+    for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
+        berval** values = ldap_get_values_len(ld, e, attrNames[i].c_str());
+        if (values && values[0]) {
+            r.values[i].assign(values[0]->bv_val, values[0]->bv_len);
+            r.present.set(i);
+        }
+        ldap_value_free_len(values);
+    }
+    r.badPasswordTime = std::strtoll(firstValue(ld, e, "badPasswordTime").c_str(), nullptr, 10);
+    const std::string computed = firstValue(ld, e, "msDS-User-Account-Control-Computed");
+    if (!computed.empty()) {
+        r.computedFlags = uint32_t(std::strtoul(computed.c_str(), nullptr, 10));
+        r.hasComputedFlags = true;
+    }
+    if (char* dn = ldap_get_dn(ld, e)) {
+        const auto it = aliasFlags.find(lowerAscii(dn));
+        r.authFlags = it == aliasFlags.end() ? 0 : it->second;
+        ldap_memfree(dn);
+    }
+    return r;
+}
+
 }  // namespace
 
 struct AdLdap::Impl {
@@ -241,9 +300,24 @@ uint32_t AdLdap::connect(const AdLdapLogon& logon) {
 }
 
 uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::string>& names) {
+    return groupMembers(groupName, names, nullptr, nullptr);
+}
+
+uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::string>& names,
+                              std::vector<AdUserRecord>* records, int64_t* observationWindow) {
     names.clear();
+    if (records) {
+        records->clear();
+    }
     if (!m->ld) {
         return net::BadNetPath;
+    }
+    std::map<std::string, uint32_t> aliasFlags;
+    if (records) {
+        const uint32_t facts = accountFacts(aliasFlags, *observationWindow);
+        if (facts != net::Success) {
+            return facts;
+        }
     }
     const char* groupAttrs[] = {"objectSid", "groupType", nullptr};
     LDAPMessage* res = nullptr;
@@ -284,7 +358,15 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
     // not of class user) and those whose primary group it is.
     const std::string filter = "(&(objectClass=user)(|(memberOf=" + escapeFilter(dn) +
                                ")(primaryGroupID=" + std::to_string(rid) + ")))";
-    const char* attrs[] = {"sAMAccountName", nullptr};
+    std::vector<const char*> attrs;
+    if (records) {
+        for (const std::string& a : recordAttributeNames()) {
+            attrs.push_back(a.c_str());
+        }
+    } else {
+        attrs.push_back("sAMAccountName");
+    }
+    attrs.push_back(nullptr);
     berval* cookie = nullptr;
     uint32_t status = net::Success;
     do {
@@ -299,7 +381,7 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
             break;
         }
         LDAPControl* controls[] = {page, nullptr};
-        rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, filter, attrs, controls, &res);
+        rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, filter, attrs.data(), controls, &res);
         ldap_control_free(page);
         if (rc != LDAP_SUCCESS) {
             ldap_msgfree(res);
@@ -315,6 +397,9 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
             std::string name = firstValue(m->ld, e, "sAMAccountName");
             if (!name.empty()) {
                 names.push_back(std::move(name));
+                if (records) {
+                    records->push_back(recordOfEntry(m->ld, e, aliasFlags));
+                }
             }
         }
         LDAPControl** returned = nullptr;
@@ -339,6 +424,9 @@ uint32_t AdLdap::groupMembers(const std::string& groupName, std::vector<std::str
     }
     if (status != net::Success) {
         names.clear();
+        if (records) {
+            records->clear();
+        }
     }
     return status;
 }
@@ -353,45 +441,19 @@ ad::UserAttributes AdUserRecord::attributes() const {
     return a;
 }
 
-namespace {
-
-std::string lowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
-std::vector<std::string> allValues(LDAP* ld, LDAPMessage* entry, const char* attr) {
-    std::vector<std::string> out;
-    berval** values = ldap_get_values_len(ld, entry, attr);
-    for (int i = 0; values && values[i]; ++i) {
-        out.emplace_back(values[i]->bv_val, values[i]->bv_len);
-    }
-    ldap_value_free_len(values);
-    return out;
-}
-
-}  // namespace
-
-uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
-                             std::vector<AdUserRecord>& records, int64_t& observationWindow) {
-    records.clear();
-    observationWindow = 0;
-    if (!m->ld) {
+uint32_t AdLdap::failedSearch(int rc) {
+    m_lastError = std::string("LDAP search failed: ") + ldap_err2string(rc);
+    if (rc == LDAP_SERVER_DOWN || rc == LDAP_TIMEOUT) {
+        disconnect();
         return net::BadNetPath;
     }
-    const auto failed = [this](int rc) {
-        m_lastError = std::string("LDAP search failed: ") + ldap_err2string(rc);
-        if (rc == LDAP_SERVER_DOWN || rc == LDAP_TIMEOUT) {
-            disconnect();
-            return net::BadNetPath;
-        }
-        return net::AccessDenied;
-    };
+    return net::AccessDenied;
+}
 
+uint32_t AdLdap::accountFacts(std::map<std::string, uint32_t>& aliasFlags,
+                              int64_t& observationWindow) {
+    aliasFlags.clear();
+    observationWindow = 0;
     // The domain's lockout observation window, after which a controller
     // answers a count of bad passwords as 0.
     LDAPMessage* res = nullptr;
@@ -399,7 +461,7 @@ uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
     int rc = m->search(m->baseDn, LDAP_SCOPE_BASE, "(objectClass=*)", domainAttrs, nullptr, &res);
     if (rc != LDAP_SUCCESS) {
         ldap_msgfree(res);
-        return failed(rc);
+        return failedSearch(rc);
     }
     if (LDAPMessage* e = ldap_first_entry(m->ld, res)) {
         observationWindow =
@@ -418,14 +480,13 @@ uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
         {"S-1-5-32-549", 0x4},  // Server Operators: AF_OP_SERVER
         {"S-1-5-32-548", 0x8},  // Account Operators: AF_OP_ACCOUNTS
     };
-    std::map<std::string, uint32_t> aliasFlags;  // member DN, lower case
+    const char* aliasAttrs[] = {"member", nullptr};
     for (const Alias& alias : kAliases) {
-        const char* aliasAttrs[] = {"member", nullptr};
         rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, std::string("(objectSid=") + alias.sid + ")",
                        aliasAttrs, nullptr, &res);
         if (rc != LDAP_SUCCESS) {
             ldap_msgfree(res);
-            return failed(rc);
+            return failedSearch(rc);
         }
         for (LDAPMessage* e = ldap_first_entry(m->ld, res); e; e = ldap_next_entry(m->ld, e)) {
             for (const std::string& dn : allValues(m->ld, e, "member")) {
@@ -434,16 +495,24 @@ uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
         }
         ldap_msgfree(res);
     }
+    return net::Success;
+}
 
-    std::vector<std::string> attrNames;
-    for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
-        attrNames.emplace_back(ad::UserAttributes::nameOf(static_cast<ad::UserAttribute>(i)));
+uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
+                             std::vector<AdUserRecord>& records, int64_t& observationWindow) {
+    records.clear();
+    observationWindow = 0;
+    if (!m->ld) {
+        return net::BadNetPath;
     }
-    attrNames.emplace_back("badPasswordTime");
-    attrNames.emplace_back("msDS-User-Account-Control-Computed");
+    std::map<std::string, uint32_t> aliasFlags;
+    uint32_t status = accountFacts(aliasFlags, observationWindow);
+    if (status != net::Success) {
+        return status;
+    }
     std::vector<char*> attrs;
-    for (std::string& a : attrNames) {
-        attrs.push_back(a.data());
+    for (const std::string& a : recordAttributeNames()) {
+        attrs.push_back(const_cast<char*>(a.c_str()));
     }
     attrs.push_back(nullptr);
 
@@ -455,37 +524,16 @@ uint32_t AdLdap::userRecords(const std::vector<std::string>& names,
             filter += "(sAMAccountName=" + escapeFilter(names[i]) + ")";
         }
         filter += "))";
-        rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, filter,
-                       const_cast<const char**>(attrs.data()), nullptr, &res);
+        LDAPMessage* res = nullptr;
+        const int rc = m->search(m->baseDn, LDAP_SCOPE_SUBTREE, filter,
+                                 const_cast<const char**>(attrs.data()), nullptr, &res);
         if (rc != LDAP_SUCCESS) {
             ldap_msgfree(res);
             records.clear();
-            return failed(rc);
+            return failedSearch(rc);
         }
         for (LDAPMessage* e = ldap_first_entry(m->ld, res); e; e = ldap_next_entry(m->ld, e)) {
-            AdUserRecord r;
-            for (size_t i = 0; i < ad::kUserAttributeCount; ++i) {
-                berval** values = ldap_get_values_len(m->ld, e, attrNames[i].c_str());
-                if (values && values[0]) {
-                    r.values[i].assign(values[0]->bv_val, values[0]->bv_len);
-                    r.present.set(i);
-                }
-                ldap_value_free_len(values);
-            }
-            r.badPasswordTime =
-                std::strtoll(firstValue(m->ld, e, "badPasswordTime").c_str(), nullptr, 10);
-            const std::string computed = firstValue(m->ld, e, "msDS-User-Account-Control-Computed");
-            if (!computed.empty()) {
-                r.computedFlags = uint32_t(std::strtoul(computed.c_str(), nullptr, 10));
-                r.hasComputedFlags = true;
-            }
-            char* dn = ldap_get_dn(m->ld, e);
-            if (dn) {
-                const auto it = aliasFlags.find(lowerAscii(dn));
-                r.authFlags = it == aliasFlags.end() ? 0 : it->second;
-                ldap_memfree(dn);
-            }
-            records.push_back(std::move(r));
+            records.push_back(recordOfEntry(m->ld, e, aliasFlags));
         }
         ldap_msgfree(res);
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ public:
     // universal group, and the accounts whose primary group it is, by
     // sAMAccountName. 2220 when no such group exists.
     uint32_t groupMembers(const std::string& groupName, std::vector<std::string>& names);
+    // The same search, reading each member's level-3 record as well (as
+    // userRecords does).
+    uint32_t groupMembers(const std::string& groupName, std::vector<std::string>& names,
+                          std::vector<AdUserRecord>* records, int64_t* observationWindow);
 
     // The accounts of these names (users and computers), as many searches
     // as needed of a few hundred names each; names without an account are
@@ -68,6 +73,9 @@ public:
     const std::string& lastError() const { return m_lastError; }
 
 private:
+    uint32_t failedSearch(int rc);
+    uint32_t accountFacts(std::map<std::string, uint32_t>& aliasFlags, int64_t& observationWindow);
+
     struct Impl;
     std::unique_ptr<Impl> m;
     std::string m_lastError;

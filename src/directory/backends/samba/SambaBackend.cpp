@@ -317,6 +317,26 @@ struct SambaBackend::Impl {
     std::map<std::string, AdUserRecord> prefetched;
     time_t prefetchedAt = 0;
     int64_t observationWindow = 0;
+    // A group's members read ahead with them, by "host\ngroup" (ASCII
+    // lower case), for the one NetGroupGetUsers call that follows.
+    std::string prefetchedGroup;
+    std::vector<std::string> prefetchedMembers;
+
+    bool prefetchFresh() const { return time(nullptr) - prefetchedAt <= kPrefetchLifetime; }
+
+    void keep(std::vector<AdUserRecord>& records, const std::string& host, int64_t window) {
+        if (!prefetchFresh()) {
+            prefetched.clear();
+        }
+        observationWindow = window;
+        prefetchedAt = time(nullptr);
+        for (auto& r : records) {
+            const size_t i = static_cast<size_t>(ad::UserAttribute::sAMAccountName);
+            if (r.present.test(i)) {
+                prefetched[host + "\n" + lowerAscii(r.values[i])] = std::move(r);
+            }
+        }
+    }
     std::string ldapHost;
     StdoutCapture capture;
     std::string lastOutput;
@@ -694,7 +714,7 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
     }
     const std::string host = m->target(server);
     const std::string name = utf8(userName);
-    if (!m->prefetched.empty() && time(nullptr) - m->prefetchedAt > kPrefetchLifetime) {
+    if (!m->prefetched.empty() && !m->prefetchFresh()) {
         m->prefetched.clear();
     }
     const auto ahead = m->prefetched.find(host + "\n" + lowerAscii(name));
@@ -779,27 +799,42 @@ void SambaBackend::PrefetchUserInfo3(net::Text server,
         // is left to the call itself.
         const std::string name = utf8(n.c_str());
         if (!name.empty() &&
-            std::all_of(name.begin(), name.end(), [](char c) { return (unsigned char)c < 0x80; })) {
+            std::all_of(name.begin(), name.end(), [](char c) { return (unsigned char)c < 0x80; }) &&
+            !(m->prefetchFresh() && m->prefetched.count(host + "\n" + lowerAscii(name)))) {
+            // Read ahead already (with its group's members): not again.
             names.push_back(name);
         }
     }
     if (names.empty() || m->connectLdap(ldapHost) != net::Success) {
         return;
     }
-    m->prefetched.clear();
     std::vector<AdUserRecord> records;
     int64_t window = 0;
-    if (m->ldap.userRecords(names, records, window) != net::Success) {
+    if (m->ldap.userRecords(names, records, window) == net::Success) {
+        m->keep(records, host, window);
+    }
+}
+
+void SambaBackend::PrefetchGroupMembersInfo3(net::Text server, net::Text groupName) {
+    std::lock_guard lock(netapiLock());
+    m->resolveDomain();
+    const std::string host = m->target(server);
+    const std::string ldapHost = m->dnsHostOf(host.empty() ? std::string("localhost") : host);
+    const std::string name = utf8(groupName);
+    m->prefetchedGroup.clear();
+    m->prefetchedMembers.clear();
+    if (name.empty() || m->connectLdap(ldapHost) != net::Success) {
         return;
     }
-    m->observationWindow = window;
-    m->prefetchedAt = time(nullptr);
-    for (auto& r : records) {
-        const size_t i = static_cast<size_t>(ad::UserAttribute::sAMAccountName);
-        if (r.present.test(i)) {
-            m->prefetched[host + "\n" + lowerAscii(r.values[i])] = std::move(r);
-        }
+    std::vector<std::string> names;
+    std::vector<AdUserRecord> records;
+    int64_t window = 0;
+    if (m->ldap.groupMembers(name, names, &records, &window) != net::Success) {
+        return;
     }
+    m->keep(records, host, window);
+    m->prefetchedGroup = host + "\n" + lowerAscii(name);
+    m->prefetchedMembers = std::move(names);
 }
 
 uint32_t SambaBackend::NetGroupEnum(net::Text server, uint32_t level, void** buffer,
@@ -869,8 +904,13 @@ uint32_t SambaBackend::NetGroupGetUsers(net::Text server, net::Text groupName, u
     host = m->dnsHostOf(host);
     const std::string name = utf8(groupName);
     std::vector<std::string> names;
-    uint32_t status = m->connectLdap(host);
-    if (status == net::Success) {
+    uint32_t status = net::Success;
+    const std::string ahead = m->target(server) + "\n" + lowerAscii(name);
+    if (!m->prefetchedGroup.empty() && m->prefetchedGroup == ahead && m->prefetchFresh()) {
+        names = std::move(m->prefetchedMembers);
+        m->prefetchedGroup.clear();
+        m->prefetchedMembers.clear();
+    } else if ((status = m->connectLdap(host)) == net::Success) {
         status = m->ldap.groupMembers(name, names);
         if (status == net::BadNetPath) {
             // The connection went away (a restarted controller): once more

@@ -67,6 +67,11 @@ public:
     // read, each once, with the values the controller's account database
     // gives at the moment of the call.
     void PrefetchUserInfo3(net::Text server, const std::vector<std::u16string>& userNames) override;
+    // Lists the group's members over LDAP with their accounts' details, in
+    // the one search that listing them takes anyway; the NetGroupGetUsers
+    // call for the group that follows, and the NetUserGetInfo calls for its
+    // members, are answered from it.
+    void PrefetchGroupMembersInfo3(net::Text server, net::Text groupName) override;
 
 private:
     struct Impl;
