@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <vector>
 
 CompareGrid::CompareGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -59,13 +60,29 @@ int CompareGrid::textWidth(const QString& text, bool header) const {
 }
 
 void CompareGrid::fitColumnWidths() {
-    for (int col = 0; col < m_table.ColCount; ++col) {
-        int widest = 0;
-        for (int row = 0; row < m_table.RowCount; ++row) {
-            const bool header = row < m_table.FixedRows || col < m_table.FixedCols;
-            widest = std::max(widest, textWidth(m_table.Cells(col, row), header));
+    // Each distinct text of the table is measured once in each font; a cell
+    // only looks up its text's width. Five million cells of a large
+    // comparison are walked in the order they are stored.
+    const std::vector<QString>& texts = m_table.texts();
+    std::vector<int> measured[2];
+    measured[0].assign(texts.size(), -1);
+    measured[1].assign(texts.size(), -1);
+    const tyCompareTable::CellArray& cells = m_table.cellTexts();
+    const size_t cols = size_t(std::max(m_table.ColCount, 0));
+    std::vector<int> widest(cols, 0);
+    for (int row = 0; row < m_table.RowCount; ++row) {
+        const uint32_t* cell = cells.data() + size_t(row) * cols;
+        for (size_t col = 0; col < cols; ++col) {
+            const bool header = row < m_table.FixedRows || int(col) < m_table.FixedCols;
+            int& w = measured[header ? 1 : 0][cell[col]];
+            if (w < 0) {
+                w = textWidth(texts[cell[col]], header);
+            }
+            widest[col] = std::max(widest[col], w);
         }
-        m_widths[size_t(col)] = widest + 4;
+    }
+    for (size_t col = 0; col < cols; ++col) {
+        m_widths[col] = widest[col] + 4;
     }
     layoutChanged();
 }

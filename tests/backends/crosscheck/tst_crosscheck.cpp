@@ -458,9 +458,9 @@ std::unique_ptr<SambaBackend> openController(QString& error) {
 
 // The helper's whole life: the accounts' answers from the controller into
 // the answers file; 0 on success.
-int runHelper(const QString& spec) {
-    const QString accountsPath = spec.section(':', 0, 0);
-    const QString answersPath = spec.section(':', 1);
+int runHelper(const QString& files) {
+    const QString accountsPath = files.section(':', 0, 0);
+    const QString answersPath = files.section(':', 1);
     QString error;
     QFile accountsFile(accountsPath);
     if (!loadTestDc(error) || !accountsFile.open(QIODevice::ReadOnly)) {
