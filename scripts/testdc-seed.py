@@ -71,6 +71,8 @@ USERS = [
     # no displayName, no description; accountExpires 0, AD's other way of
     # saying "never"
     ("nevermind",  NORMAL | PASSWD_NOTREQD,  False, {"accountExpires": "0"}),
+    # a member of two operator aliases (usri3_auth_flags PRINT | ACCOUNTS)
+    ("printop",    NORMAL | PASSWD_NOTREQD,  False, {"displayName": "Print Operator"}),
 ]
 #
 # Computers, in CN=Computers.
@@ -92,6 +94,12 @@ GROUPS = [
     ("Newsletter",    GLOBAL_DISTRIBUTION,   None,                       ["jdoe"]),
 ]
 #
+# Members added to the domain's own built-in aliases.
+ALIAS_MEMBERS = [
+    ("Print Operators",   ["printop"]),
+    ("Account Operators", ["printop"]),
+]
+#
 # Bulk users user0001 .. user5000: no password (NORMAL | PASSWD_NOTREQD),
 # displayName "Test User 0001" ..., nothing else.
 BULK_COUNT = 5000
@@ -103,7 +111,7 @@ BULK_GROUPS = [
     ("Big5000", GLOBAL_SECURITY, 5000),      # user0001 .. user5000
 ]
 #
-# With ZENTORY_SEED=bench (the benchmarks' own controller, bench/run-bench)
+# With ZENTORY_SEED=bench (the benchmarks' own controller, scripts/bench)
 # the domain holds only the bulk users user0001 .. user2000 and 200 global
 # groups: Bench1500 with user0001 .. user1500, and Team 001 .. Team 199 of
 # 20 members each.
@@ -302,6 +310,8 @@ class Seeder:
             for name, _, _, members in GROUPS:
                 if members:
                     self.add_members(name, [self.dn_of(m) for m in members])
+            for name, members in ALIAS_MEMBERS:
+                self.add_members(name, [self.dn_of(m) for m in members])
             self.db.transaction_commit()
         except BaseException:
             self.db.transaction_cancel()

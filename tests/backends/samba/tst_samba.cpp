@@ -278,6 +278,8 @@ private slots:
         QTest::newRow("non-ASCII name") << QString::fromUtf8("émile") << false << true << kDateNever
                                         << QString::fromUtf8("Émile Zola");
         QTest::newRow("administrator") << "Administrator" << false << false << kDateNever << "";
+        QTest::newRow("operator aliases")
+            << "printop" << false << true << kDateNever << "Print Operator";
     }
     void flagsAndDates() {
         QFETCH(QString, user);
@@ -297,6 +299,9 @@ private slots:
         if (user == "Administrator") {
             QCOMPARE(q(u.Priv), QString("Administrator"));
         }
+        // Print and Account Operators, and no other alias.
+        const tyUi3AuthFlags operators{true, false, false, true};
+        QCOMPARE(u.AuthFlags == operators, user == "printop");
     }
 
     // Straight from the back-end, as the queries would hide both: a
