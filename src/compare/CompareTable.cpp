@@ -18,6 +18,15 @@ QString q(const std::u16string& s) {
     return QString::fromStdU16String(s);
 }
 
+QStringList qNames(const tyArrUsers& users) {
+    QStringList names;
+    names.reserve(qsizetype(users.size()));
+    for (const auto& user : users) {
+        names << q(user);
+    }
+    return names;
+}
+
 class Pacer {
 public:
     explicit Pacer(const std::function<void()>& handle) : m_handle(handle) { m_clock.start(); }
@@ -92,6 +101,9 @@ public:
 
     int columns() const { return int(m_columnNames.size()); }
     const QString& columnName(int column) const { return m_columnNames[size_t(column)]; }
+    QStringList columnNames() const {
+        return QStringList(m_columnNames.begin(), m_columnNames.end());
+    }
     int columnOf(int number) const { return m_column[size_t(number)]; }
 
 private:
@@ -196,11 +208,7 @@ tyCompareTable BuildGroupsUsers(AccountServices& accounts, const QString& server
     t.FixedCols = hc;
     t.FixedRows = hr;
     if (details.ShowFullName) {
-        QStringList columnNames;
-        for (int k = 0; k < names.columns(); ++k) {
-            columnNames << names.columnName(k);
-        }
-        accounts.PrefetchUserInfo3(columnNames);
+        accounts.PrefetchUserInfo3(names.columnNames());
     }
     for (int k = 0; k < names.columns(); ++k) {
         pace();
@@ -239,11 +247,7 @@ tyCompareTable BuildUsersGroups(AccountServices& accounts, const QString& server
     rows.reserve(users.size());
     NameUnion names;
     if (details.ShowFullName) {
-        QStringList userNames;
-        for (const auto& user : users) {
-            userNames << q(user);
-        }
-        accounts.PrefetchUserInfo3(userNames);
+        accounts.PrefetchUserInfo3(qNames(users));
     }
     for (const auto& user : users) {
         pace();
@@ -299,11 +303,7 @@ tyCompareTable BuildUsersAttributes(AccountServices& accounts, const tyArrUsers&
     }
     std::vector<tyUserInfo3> infos;
     infos.reserve(users.size());
-    QStringList userNames;
-    for (const auto& user : users) {
-        userNames << q(user);
-    }
-    accounts.PrefetchUserInfo3(userNames);
+    accounts.PrefetchUserInfo3(qNames(users));
     for (const auto& user : users) {
         pace();
         tyUserInfo3 info;

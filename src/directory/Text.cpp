@@ -102,6 +102,15 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     return out;
 }
 
+std::string AsciiLower(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
 std::u16string AsciiToUtf16(std::string_view s) {
     return std::u16string(s.begin(), s.end());
 }

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "NetApi.h"
+#include "Text.h"
 
 namespace {
 
@@ -75,15 +76,6 @@ std::string firstValue(LDAP* ld, LDAPMessage* entry, const char* attr) {
     return r;
 }
 
-std::string lowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
 std::vector<std::string> allValues(LDAP* ld, LDAPMessage* entry, const char* attr) {
     std::vector<std::string> out;
     berval** values = ldap_get_values_len(ld, entry, attr);
@@ -127,7 +119,7 @@ AdUserRecord recordOfEntry(LDAP* ld, LDAPMessage* e,
         r.hasComputedFlags = true;
     }
     if (char* dn = ldap_get_dn(ld, e)) {
-        const auto it = aliasFlags.find(lowerAscii(dn));
+        const auto it = aliasFlags.find(AsciiLower(dn));
         r.authFlags = it == aliasFlags.end() ? 0 : it->second;
         ldap_memfree(dn);
     }
@@ -490,7 +482,7 @@ uint32_t AdLdap::accountFacts(std::map<std::string, uint32_t>& aliasFlags,
         }
         for (LDAPMessage* e = ldap_first_entry(m->ld, res); e; e = ldap_next_entry(m->ld, e)) {
             for (const std::string& dn : allValues(m->ld, e, "member")) {
-                aliasFlags[lowerAscii(dn)] |= alias.authFlag;
+                aliasFlags[AsciiLower(dn)] |= alias.authFlag;
             }
         }
         ldap_msgfree(res);

@@ -246,15 +246,6 @@ int64_t integerOf(const ad::UserAttributes& a, ad::UserAttribute which) {
     return v ? std::strtoll(std::string(*v).c_str(), nullptr, 10) : 0;
 }
 
-std::string lowerAscii(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
 // The level-3 information that the account database gives for an account
 // read ahead over LDAP, as libnetapi hands it on and as this back-end's own
 // NetUserGetInfo corrects it: the same record a call at this moment gives.
@@ -333,7 +324,7 @@ struct SambaBackend::Impl {
         for (auto& r : records) {
             const size_t i = static_cast<size_t>(ad::UserAttribute::sAMAccountName);
             if (r.present.test(i)) {
-                prefetched[host + "\n" + lowerAscii(r.values[i])] = std::move(r);
+                prefetched[host + "\n" + AsciiLower(r.values[i])] = std::move(r);
             }
         }
     }
@@ -717,7 +708,7 @@ uint32_t SambaBackend::NetUserGetInfo(net::Text server, net::Text userName, uint
     if (!m->prefetched.empty() && !m->prefetchFresh()) {
         m->prefetched.clear();
     }
-    const auto ahead = m->prefetched.find(host + "\n" + lowerAscii(name));
+    const auto ahead = m->prefetched.find(host + "\n" + AsciiLower(name));
     if (ahead != m->prefetched.end()) {
         auto block = AnswerBuffers::create<net::USER_INFO_3>();
         block->entries.push_back(recordOf(ahead->second, m->observationWindow, *block));
@@ -800,7 +791,7 @@ void SambaBackend::PrefetchUserInfo3(net::Text server,
         const std::string name = utf8(n.c_str());
         if (!name.empty() &&
             std::all_of(name.begin(), name.end(), [](char c) { return (unsigned char)c < 0x80; }) &&
-            !(m->prefetchFresh() && m->prefetched.count(host + "\n" + lowerAscii(name)))) {
+            !(m->prefetchFresh() && m->prefetched.count(host + "\n" + AsciiLower(name)))) {
             // Read ahead already (with its group's members): not again.
             names.push_back(name);
         }
@@ -833,7 +824,7 @@ void SambaBackend::PrefetchGroupMembersInfo3(net::Text server, net::Text groupNa
         return;
     }
     m->keep(records, host, window);
-    m->prefetchedGroup = host + "\n" + lowerAscii(name);
+    m->prefetchedGroup = host + "\n" + AsciiLower(name);
     m->prefetchedMembers = std::move(names);
 }
 
@@ -905,7 +896,7 @@ uint32_t SambaBackend::NetGroupGetUsers(net::Text server, net::Text groupName, u
     const std::string name = utf8(groupName);
     std::vector<std::string> names;
     uint32_t status = net::Success;
-    const std::string ahead = m->target(server) + "\n" + lowerAscii(name);
+    const std::string ahead = m->target(server) + "\n" + AsciiLower(name);
     if (!m->prefetchedGroup.empty() && m->prefetchedGroup == ahead && m->prefetchFresh()) {
         names = std::move(m->prefetchedMembers);
         m->prefetchedGroup.clear();
